@@ -1,0 +1,3 @@
+#pragma once
+#include_next <time.h>
+#include <wincompat_crt.h>

@@ -1,0 +1,3 @@
+#pragma once
+#include_next <wchar.h>
+#include <wincompat_crt.h>

@@ -1,0 +1,148 @@
+// kernel32: files, modules, resources, profiles, processes, system information.
+#pragma once
+
+#include <windef.h>
+#include <winerror.h>
+#include <winnt.h>
+
+WINCOMPAT_BEGIN_DECLS
+
+// Errors
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+
+// Modules and procedures
+HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
+HMODULE WINAPI LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWORD flags);
+BOOL WINAPI FreeLibrary(HMODULE module);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL WINAPI SetDefaultDllDirectories(DWORD directoryFlags);
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
+
+// Resources
+HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL resourceData);
+BOOL WINAPI FreeResource(HGLOBAL resourceData);
+
+// Files and folders
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+BOOL WINAPI CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);
+BOOL WINAPI RemoveDirectoryW(LPCWSTR pathName);
+DWORD WINAPI GetFileAttributesW(LPCWSTR fileName);
+BOOL WINAPI SetFileAttributesW(LPCWSTR fileName, DWORD fileAttributes);
+DWORD WINAPI GetTempPathW(DWORD bufferLength, LPWSTR buffer);
+DWORD WINAPI GetCurrentDirectoryW(DWORD bufferLength, LPWSTR buffer);
+DWORD WINAPI GetFullPathNameW(LPCWSTR fileName, DWORD bufferLength, LPWSTR buffer, LPWSTR* filePart);
+UINT WINAPI GetWindowsDirectoryW(LPWSTR buffer, UINT size);
+UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);
+
+// Profile (INI) files
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
+                                      LPWSTR returnedString, DWORD size, LPCWSTR fileName);
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR value,
+                                       LPCWSTR fileName);
+UINT WINAPI GetPrivateProfileIntW(LPCWSTR appName, LPCWSTR keyName, INT defaultValue,
+                                  LPCWSTR fileName);
+
+// Memory
+HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
+HLOCAL WINAPI LocalFree(HLOCAL memory);
+#define LMEM_FIXED 0x0000
+#define LMEM_ZEROINIT 0x0040
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+
+// Processes
+HANDLE WINAPI GetCurrentProcess(void);
+DWORD WINAPI GetCurrentProcessId(void);
+DWORD WINAPI GetCurrentThreadId(void);
+BOOL WINAPI IsWow64Process(HANDLE process, PBOOL wow64Process);
+BOOL WINAPI CloseHandle(HANDLE object);
+LPWSTR WINAPI GetCommandLineW(void);
+void WINAPI Sleep(DWORD milliseconds);
+
+// Interlocked operations
+LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand);
+PVOID WINAPI InterlockedCompareExchangePointer(PVOID volatile* destination, PVOID exchange,
+                                               PVOID comparand);
+LONG WINAPI InterlockedIncrement(LONG volatile* addend);
+LONG WINAPI InterlockedDecrement(LONG volatile* addend);
+
+// System information
+typedef struct _SYSTEM_INFO {
+    union {
+        DWORD dwOemId;
+        struct {
+            WORD wProcessorArchitecture;
+            WORD wReserved;
+        };
+    };
+    DWORD dwPageSize;
+    LPVOID lpMinimumApplicationAddress;
+    LPVOID lpMaximumApplicationAddress;
+    DWORD_PTR dwActiveProcessorMask;
+    DWORD dwNumberOfProcessors;
+    DWORD dwProcessorType;
+    DWORD dwAllocationGranularity;
+    WORD wProcessorLevel;
+    WORD wProcessorRevision;
+} SYSTEM_INFO, *LPSYSTEM_INFO;
+
+#define PROCESSOR_ARCHITECTURE_INTEL 0
+#define PROCESSOR_ARCHITECTURE_ARM 5
+#define PROCESSOR_ARCHITECTURE_IA64 6
+#define PROCESSOR_ARCHITECTURE_AMD64 9
+#define PROCESSOR_ARCHITECTURE_ARM64 12
+#define PROCESSOR_ARCHITECTURE_UNKNOWN 0xFFFF
+
+void WINAPI GetSystemInfo(LPSYSTEM_INFO systemInfo);
+void WINAPI GetNativeSystemInfo(LPSYSTEM_INFO systemInfo);
+
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, *LPOSVERSIONINFOW;
+
+typedef struct _OSVERSIONINFOEXW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+    WORD wServicePackMajor;
+    WORD wServicePackMinor;
+    WORD wSuiteMask;
+    BYTE wProductType;
+    BYTE wReserved;
+} OSVERSIONINFOEXW, *LPOSVERSIONINFOEXW;
+
+#define VER_PLATFORM_WIN32_NT 2
+#define VER_NT_WORKSTATION 0x0000001
+#define VER_NT_DOMAIN_CONTROLLER 0x0000002
+#define VER_NT_SERVER 0x0000003
+
+BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW versionInformation);
+
+void WINAPI GetLocalTime(LPSYSTEMTIME systemTime);
+void WINAPI GetSystemTime(LPSYSTEMTIME systemTime);
+void WINAPI GetSystemTimeAsFileTime(LPFILETIME systemTimeAsFileTime);
+DWORD WINAPI GetTickCount(void);
+
+WINCOMPAT_END_DECLS

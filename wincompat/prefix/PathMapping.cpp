@@ -1,0 +1,246 @@
+// Windows paths <-> unix paths over the prefix's dosdevices links.
+#include "prefix/Prefix.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <limits.h>
+#include <locale.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <vector>
+
+namespace wincompat {
+
+namespace {
+
+locale_t Utf8Locale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return locale;
+}
+
+std::wstring CurrentDosDirectory() {
+    std::vector<char> cwd(PATH_MAX);
+    if (!getcwd(cwd.data(), cwd.size())) return L"C:\\";
+    return UnixToDos(cwd.data());
+}
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool HasInvalidCharacter(std::wstring_view element) {
+    for (wchar_t c : element) {
+        if (c < 32 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'|' || c == L'?' ||
+            c == L'*')
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::wstring> SplitElements(std::wstring_view path) {
+    std::vector<std::wstring> elements;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos) end = path.size();
+        if (end > start) elements.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return elements;
+}
+
+// Finds an existing entry of folder whose name matches element without regard
+// to case; empty when there is none.
+std::string FindNoCase(const std::string& folder, const std::wstring& element) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return std::string();
+    std::string found;
+    while (dirent* entry = readdir(dir)) {
+        if (EqualNoCase(WideFromUtf8(entry->d_name), element)) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+std::string RealPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+}  // namespace
+
+wchar_t UpperCase(wchar_t c) {
+    if (c < 128) return (c >= L'a' && c <= L'z') ? c - 32 : c;
+    locale_t locale = Utf8Locale();
+    return locale ? static_cast<wchar_t>(towupper_l(c, locale)) : c;
+}
+
+int CompareNoCase(std::wstring_view a, std::wstring_view b) {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t x = UpperCase(a[i]), y = UpperCase(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
+
+bool FullDosPath(std::wstring_view input, std::wstring& full, DWORD* error) {
+    std::wstring path(input);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    if (path.empty()) {
+        if (error) *error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\??\\", 0) == 0) path.erase(0, 4);
+    if (path.rfind(L"\\\\", 0) == 0 || path.rfind(L"UNC\\", 0) == 0) {
+        if (error) *error = ERROR_BAD_NETPATH;  // no network shares here
+        return false;
+    }
+
+    std::wstring current = CurrentDosDirectory();
+    wchar_t drive;
+    std::wstring rest;
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
+        drive = UpperCase(path[0]);
+        rest = path.substr(2);
+        // "C:name" is relative to the drive's current folder: ours when on that drive, else its root.
+        if (rest.empty() || rest[0] != L'\\')
+            rest = (UpperCase(current[0]) == drive ? current.substr(2) + L"\\" : L"\\") + rest;
+    } else if (path[0] == L'\\') {
+        drive = UpperCase(current[0]);
+        rest = path;
+    } else {
+        drive = UpperCase(current[0]);
+        rest = current.substr(2) + L"\\" + path;
+    }
+
+    std::vector<std::wstring> kept;
+    for (std::wstring& element : SplitElements(rest)) {
+        if (element == L".") continue;
+        if (element == L"..") {
+            if (!kept.empty()) kept.pop_back();
+            continue;
+        }
+        // Windows drops trailing dots and spaces of every element.
+        while (!element.empty() && (element.back() == L'.' || element.back() == L' ')) element.pop_back();
+        if (!element.empty()) kept.push_back(element);
+    }
+
+    full.assign(1, drive);
+    full += L":\\";
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (i) full += L'\\';
+        full += kept[i];
+    }
+    if (!kept.empty() && rest.back() == L'\\') full += L'\\';
+    return true;
+}
+
+bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size_t maxLength) {
+    std::wstring full;
+    if (!FullDosPath(path, full, error)) return false;
+    bool extendedLength = path.rfind(L"\\\\?\\", 0) == 0;
+    if (!extendedLength && full.size() > maxLength) {
+        if (error) *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    const std::string& root = PrefixRoot();
+    if (root.empty()) {
+        if (error) *error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    std::string current = root + "/dosdevices/" + static_cast<char>(full[0] - L'A' + 'a') + ":";
+    struct stat info;
+    if (stat(current.c_str(), &info) != 0) {
+        if (error) *error = ERROR_PATH_NOT_FOUND;  // no such drive
+        return false;
+    }
+
+    bool parentExists = true;
+    for (const std::wstring& element : SplitElements(std::wstring_view(full).substr(3))) {
+        if (HasInvalidCharacter(element)) {
+            if (error) *error = ERROR_INVALID_NAME;
+            return false;
+        }
+        std::string name = Utf8FromWide(element);
+        if (parentExists && lstat((current + "/" + name).c_str(), &info) != 0) {
+            std::string match = FindNoCase(current, element);
+            if (match.empty()) parentExists = false;
+            else name = match;
+        }
+        current += "/" + name;
+    }
+    unixPath = current;
+    return true;
+}
+
+std::wstring UnixToDos(std::string_view unixPath) {
+    std::string path(unixPath);
+    if (path.empty() || path[0] != '/') {
+        std::vector<char> cwd(PATH_MAX);
+        if (getcwd(cwd.data(), cwd.size())) path = std::string(cwd.data()) + "/" + path;
+    }
+    path = RealPath(path);
+
+    char bestDrive = 'z';
+    std::string bestRoot = "/";
+    const std::string& root = PrefixRoot();
+    if (DIR* dir = root.empty() ? nullptr : opendir((root + "/dosdevices").c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
+            std::string driveRoot = RealPath(root + "/dosdevices/" + name);
+            bool inside = path == driveRoot || (path.rfind(driveRoot + "/", 0) == 0) || driveRoot == "/";
+            if (inside && (driveRoot.size() > bestRoot.size() ||
+                           (driveRoot.size() == bestRoot.size() && name[0] < bestDrive))) {
+                bestRoot = driveRoot;
+                bestDrive = name[0];
+            }
+        }
+        closedir(dir);
+    }
+
+    std::wstring dos(1, static_cast<wchar_t>(bestDrive - 'a' + 'A'));
+    dos += L":";
+    std::string rest = bestRoot == "/" ? path : path.substr(bestRoot.size());
+    for (wchar_t c : WideFromUtf8(rest)) dos += c == L'/' ? L'\\' : c;
+    if (dos.size() == 2) dos += L'\\';
+    return dos;
+}
+
+DWORD ErrorFromErrno(int error) {
+    switch (error) {
+    case 0: return ERROR_SUCCESS;
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return ERROR_ACCESS_DENIED;
+    case EROFS: return ERROR_WRITE_PROTECT;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EXDEV: return ERROR_NOT_SAME_DEVICE;
+    case EBUSY:
+    case ETXTBSY: return ERROR_SHARING_VIOLATION;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    default: return ERROR_GEN_FAILURE;
+    }
+}
+
+}  // namespace wincompat
