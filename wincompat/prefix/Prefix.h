@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windef.h>
+#include <winerror.h>
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,67 @@
+#include "kernel32/FileAttributes.h"
+
+#include <windows.h>
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace wincompat {
+
+namespace {
+
+const char kDosAttributeName[] = "user.DOSATTRIB";
+constexpr DWORD kStoredBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+DWORD ReadStoredBits(const std::string& unixPath) {
+    char text[32] = {};
+    ssize_t length = lgetxattr(unixPath.c_str(), kDosAttributeName, text, sizeof(text) - 1);
+    if (length <= 0) return 0;
+    text[length] = '\0';
+    return static_cast<DWORD>(strtoul(text, nullptr, 16)) & kStoredBits;
+}
+
+bool WriteStoredBits(const std::string& unixPath, DWORD bits) {
+    if (bits == 0) {
+        if (lremovexattr(unixPath.c_str(), kDosAttributeName) == 0 || errno == ENODATA) return true;
+        return errno == ENOTSUP;  // file systems without xattrs simply keep nothing
+    }
+    char text[16];
+    int length = snprintf(text, sizeof(text), "0x%x", bits);
+    return lsetxattr(unixPath.c_str(), kDosAttributeName, text, length, 0) == 0 || errno == ENOTSUP;
+}
+
+}  // namespace
+
+DWORD ReadFileAttributes(const std::string& unixPath) {
+    struct stat info;
+    if (stat(unixPath.c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
+    DWORD attributes = ReadStoredBits(unixPath);
+    if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    else attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+    struct stat linkInfo;
+    if (lstat(unixPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode))
+        attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    return attributes;
+}
+
+bool WriteFileAttributes(const std::string& unixPath, DWORD attributes) {
+    struct stat info;
+    if (stat(unixPath.c_str(), &info) != 0) return false;
+    mode_t mode = info.st_mode & 07777;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
+    } else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        // Clearing read-only gives write where read is, filtered by the umask.
+        mode_t mask = umask(0);
+        umask(mask);
+        mode |= ((mode & (S_IRUSR | S_IRGRP | S_IROTH)) >> 1) & ~mask;
+    }
+    if (mode != (info.st_mode & 07777) && chmod(unixPath.c_str(), mode) != 0) return false;
+    return WriteStoredBits(unixPath, attributes & kStoredBits);
+}
+
+}  // namespace wincompat

@@ -1,0 +1,10 @@
+// The per-thread last-error value.
+#include <windows.h>
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+extern "C" DWORD WINAPI GetLastError(void) { return lastError; }
+
+extern "C" void WINAPI SetLastError(DWORD error) { lastError = error; }

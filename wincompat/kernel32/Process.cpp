@@ -1,0 +1,68 @@
+// The current process and thread, its command line, and waiting.
+#include <windows.h>
+
+#include "kernel32/CommandLineText.h"
+#include "prefix/Prefix.h"
+
+#include <time.h>
+#include <unistd.h>
+#include <sys/syscall.h>
+
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace wincompat {
+
+namespace {
+
+std::mutex commandLineMutex;
+std::wstring* commandLine = nullptr;  // set once, lives until exit
+
+// Without an entry that set it (a test program), rebuild it from /proc.
+std::wstring CommandLineFromProc() {
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::wstring> arguments;
+    size_t start = 0;
+    while (start < raw.size()) {
+        size_t end = raw.find('\0', start);
+        if (end == std::string::npos) end = raw.size();
+        arguments.push_back(WideFromUtf8(raw.substr(start, end - start)));
+        start = end + 1;
+    }
+    return JoinCommandLine(arguments);
+}
+
+}  // namespace
+
+void SetProcessCommandLine(const std::wstring& text) {
+    std::lock_guard<std::mutex> lock(commandLineMutex);
+    if (!commandLine) commandLine = new std::wstring(text);
+}
+
+}  // namespace wincompat
+
+extern "C" LPWSTR WINAPI GetCommandLineW(void) {
+    std::lock_guard<std::mutex> lock(wincompat::commandLineMutex);
+    if (!wincompat::commandLine) wincompat::commandLine = new std::wstring(wincompat::CommandLineFromProc());
+    return wincompat::commandLine->data();
+}
+
+extern "C" DWORD WINAPI GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }
+
+extern "C" DWORD WINAPI GetCurrentThreadId(void) { return static_cast<DWORD>(syscall(SYS_gettid)); }
+
+extern "C" void WINAPI Sleep(DWORD milliseconds) {
+    timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&delay, &delay) != 0) {
+    }
+}
+
+extern "C" BOOL WINAPI CloseHandle(HANDLE object) {
+    if (object == GetCurrentProcess()) return TRUE;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
