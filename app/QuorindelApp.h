@@ -1,0 +1,31 @@
+// The application object: owns the install task, the channel record and the
+// skin, and drives the run.
+#pragma once
+
+#include "app/QidGlobal.h"
+#include "install/StepsScript.h"
+#include "report/ByteBuffer.h"
+
+#include <memory>
+
+class CQuorindelApp {
+public:
+    CQuorindelApp();
+
+    // Fills the options in their fixed order: defaults, channel identity (and
+    // an earlier install folder), the silent flag.
+    void Prepare(bool silent);
+    // Runs the chosen mode and writes the user configuration at its end.
+    void Run();
+
+    CStepsScript* Script() const { return script_.get(); }
+    ByteBuffer& Skin() { return skin_; }
+
+private:
+    std::shared_ptr<CStepsScript> script_;
+    std::shared_ptr<CQidGlobal> qid_;
+    ByteBuffer skin_;
+};
+
+// The one application object, created during static initialisation.
+CQuorindelApp& TheApp();

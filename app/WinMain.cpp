@@ -1,0 +1,53 @@
+// Process entry: decides between the wizard and the silent install.
+#include "app/QuorindelApp.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <wchar.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Created before wWinMain runs, destroyed at exit, in this order.
+CQuorindelApp theApp;
+
+std::vector<std::wstring> CommandLineArguments() {
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return arguments;
+    for (int i = 0; i < count; ++i)
+        if (argv[i]) arguments.emplace_back(argv[i]);
+    LocalFree(argv);
+    return arguments;
+}
+
+// The switch is the whole word "slient" in any letter case, anywhere.
+bool IsSilentRequested(const std::vector<std::wstring>& arguments) {
+    for (const std::wstring& argument : arguments)
+        if (_wcsicmp(argument.c_str(), L"slient") == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+CQuorindelApp& TheApp() { return theApp; }
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    if (FAILED(CoInitialize(nullptr))) return 0;
+    std::vector<std::wstring> arguments = CommandLineArguments();
+    bool silent = IsSilentRequested(arguments);
+    if (!silent) {
+        fputs("velmora-setup: the wizard is not part of this build; run it with the switch \"slient\"\n", stderr);
+        CoUninitialize();
+        return 1;
+    }
+    theApp.Prepare(silent);
+    theApp.Run();
+    CoUninitialize();
+    return 0;
+}

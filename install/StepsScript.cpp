@@ -1,0 +1,3 @@
+#include "install/StepsScript.h"
+
+CStepsScript::CStepsScript() : options_(GetInstallOptions()) {}

@@ -1,0 +1,57 @@
+#include "integration/InstallerFixture.h"
+
+#include "support/TestPrefix.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+void InstallerTest::SetUp() {
+    folder_ = MakeTestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    prefix_ = folder_ + "/prefix";
+    const passwd* entry = getpwuid(geteuid());
+    login_ = entry ? entry->pw_name : "user";
+}
+
+ProcessResult InstallerTest::RunInstaller(const std::vector<std::string>& arguments, const std::string& installer,
+                                          std::map<std::string, std::string> environment) {
+    std::vector<std::string> argv = {installer};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    environment.emplace("WINCOMPAT_PREFIX", prefix_);
+    return RunProcess(argv, environment);
+}
+
+std::string InstallerTest::OnDriveC(const std::string& windowsPathAfterC) const {
+    std::string path = prefix_ + "/drive_c/" + windowsPathAfterC;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+std::string InstallerTest::UserConfigFile() const {
+    return OnDriveC("users/" + login_ + "/AppData/Local/VelmoraUser/VelmoraUser.ini");
+}
+
+std::string InstallerTest::CopyInstaller(const std::string& fileName) const {
+    std::string copy = folder_ + "/" + fileName;
+    WriteWholeFile(copy, ReadWholeFile(BuildFile("velmora-setup")));
+    chmod(copy.c_str(), 0755);
+    return copy;
+}
+
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
+    std::istringstream lines(text);
+    std::string line;
+    bool inSection = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == "[" + section + "]";
+            continue;
+        }
+        if (inSection && line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return "<missing>";
+}

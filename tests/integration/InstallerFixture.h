@@ -1,0 +1,33 @@
+// Runs the built installer in a fresh prefix of its own and reads back what it left.
+#pragma once
+
+#include "support/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Runs the installer (or a copy of it) with the arguments, in this test's prefix.
+    ProcessResult RunInstaller(const std::vector<std::string>& arguments,
+                               const std::string& installer = BuildFile("velmora-setup"),
+                               std::map<std::string, std::string> environment = {});
+
+    // The unix path of a Windows path inside this test's prefix drive C:.
+    std::string OnDriveC(const std::string& windowsPathAfterC) const;
+    std::string UserConfigFile() const;
+    // A copy of the installer under a chosen file name, in a folder of the test.
+    std::string CopyInstaller(const std::string& fileName) const;
+
+    std::string folder_;  // scratch folder of this test
+    std::string prefix_;  // WINCOMPAT_PREFIX of the runs
+    std::string login_;
+};
+
+// Reads one "key=value" of a section from INI text (CRLF lines).
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key);
