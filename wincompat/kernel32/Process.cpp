@@ -60,9 +60,3 @@ extern "C" void WINAPI Sleep(DWORD milliseconds) {
     while (nanosleep(&delay, &delay) != 0) {
     }
 }
-
-extern "C" BOOL WINAPI CloseHandle(HANDLE object) {
-    if (object == GetCurrentProcess()) return TRUE;
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
