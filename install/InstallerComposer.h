@@ -1,0 +1,39 @@
+// The install engine: starts the install task on a worker thread and carries
+// its progress, failure and completion to the UI thread as posted closures.
+#pragma once
+
+#include <stdint.h>
+
+#include <functional>
+#include <string>
+
+class CStepsScript;
+
+enum eState : int32_t {
+    eStateInstallFailed = 3,  // the only state the install task produces
+};
+
+using ProgressCallback = std::function<void(const std::wstring& status, int32_t percent)>;
+using StateCallback = std::function<void(const eState& state)>;
+using CompleteCallback = std::function<void()>;
+
+class CInstallerComposer {
+public:
+    // -1 for a null script (nothing stored or started), else 0. Joins the
+    // worker when option "Slien" is set, detaches it otherwise.
+    int Start(CStepsScript* script, ProgressCallback progress, StateCallback state, CompleteCallback complete);
+
+    // Worker thread.
+    void RunScript(CStepsScript* script);
+    void PostProgress(const std::wstring& status, int32_t percent);
+    int PostState(eState state);
+    void PostComplete();
+
+private:
+    ProgressCallback progress_;
+    StateCallback state_;
+    CompleteCallback complete_;
+};
+
+// The one engine, created during static initialisation.
+CInstallerComposer& TheComposer();
