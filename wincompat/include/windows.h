@@ -6,6 +6,7 @@
 #include <winnt.h>
 #include <winbase.h>
 #include <winnls.h>
+#include <winreg.h>
 #include <winuser.h>
 
 // The entry point a Windows program defines; the layer's main() calls it.
