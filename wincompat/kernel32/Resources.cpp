@@ -1,0 +1,151 @@
+// Resources of the main image. Each one is a non-allocated section
+// ".rsrc/TYPE/NAME" of the executable (see ResourceSectionName.h), so it can
+// be replaced after the build without relinking. On first use the section
+// table of /proc/self/exe is read and every resource mapped; the mappings
+// stay for the life of the process, as a loaded image's resources do.
+#include <windows.h>
+
+#include "kernel32/ElfSections.h"
+#include "kernel32/ResourceSectionName.h"
+#include "prefix/Prefix.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace wincompat {
+
+namespace {
+
+struct Resource {
+    std::wstring type;
+    std::wstring name;
+    const BYTE* data;
+    DWORD size;
+};
+
+// Answers LoadResource for an empty resource, which must not look like failure.
+const BYTE kEmptyResource[1] = {};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Maps [offset, offset + size) of the file read-only; null on failure.
+const BYTE* MapRange(int fd, uint64_t offset, uint64_t size) {
+    if (size == 0) return kEmptyResource;
+    const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+    const uint64_t start = offset - offset % page;
+    void* mapping = mmap(nullptr, size + (offset - start), PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(start));
+    if (mapping == MAP_FAILED) return nullptr;
+    return static_cast<const BYTE*>(mapping) + (offset - start);
+}
+
+// Integer ids are written "#123", as Windows accepts them in text form;
+// leading zeros are dropped so that "#0123" and "#123" agree.
+std::wstring CanonicalKey(std::wstring key) {
+    if (key.size() < 2 || key[0] != L'#' || key.find_first_not_of(L"0123456789", 1) != std::wstring::npos) return key;
+    unsigned long id = 0;
+    for (size_t i = 1; i < key.size(); ++i) {
+        id = id * 10 + static_cast<unsigned long>(key[i] - L'0');
+        if (id > 0xFFFF) return key;
+    }
+    return L"#" + std::to_wstring(id);
+}
+
+std::vector<Resource> LoadImageResources() {
+    std::vector<Resource> resources;
+    FileDescriptor image(open("/proc/self/exe", O_RDONLY | O_CLOEXEC));
+    std::vector<ElfSection> sections;
+    if (image.get() < 0 || !ReadElfSections(image.get(), sections, nullptr)) return resources;
+    for (const auto& section : sections) {
+        std::string_view type, name;
+        if (!SplitResourceSectionName(section.name, type, name) || section.size > 0xFFFFFFFFu) continue;
+        const BYTE* data = MapRange(image.get(), section.offset, section.size);
+        if (!data) continue;
+        resources.push_back({CanonicalKey(WideFromUtf8(type)), CanonicalKey(WideFromUtf8(name)), data,
+                             static_cast<DWORD>(section.size)});
+    }
+    return resources;
+}
+
+const std::vector<Resource>& ImageResources() {
+    static const std::vector<Resource> resources = LoadImageResources();
+    return resources;
+}
+
+// A name or type argument, which is either text or MAKEINTRESOURCEW(id).
+std::wstring ResourceKey(LPCWSTR id) {
+    if (IS_INTRESOURCE(id)) return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(id));
+    return CanonicalKey(id);
+}
+
+bool IsMainImage(HMODULE module) { return !module || module == GetModuleHandleW(nullptr); }
+
+const Resource* FindImageResource(LPCWSTR name, LPCWSTR type, DWORD& error) {
+    const auto& resources = ImageResources();
+    if (resources.empty()) {
+        error = ERROR_RESOURCE_DATA_NOT_FOUND;
+        return nullptr;
+    }
+    const std::wstring typeKey = ResourceKey(type);
+    const std::wstring nameKey = ResourceKey(name);
+    error = ERROR_RESOURCE_TYPE_NOT_FOUND;
+    for (const auto& resource : resources) {
+        if (!EqualNoCase(resource.type, typeKey)) continue;
+        if (EqualNoCase(resource.name, nameKey)) return &resource;
+        error = ERROR_RESOURCE_NAME_NOT_FOUND;
+    }
+    return nullptr;
+}
+
+const Resource* FromHandle(HRSRC handle) { return reinterpret_cast<const Resource*>(handle); }
+
+}  // namespace
+
+}  // namespace wincompat
+
+using namespace wincompat;
+
+extern "C" HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
+    DWORD error = ERROR_RESOURCE_DATA_NOT_FOUND;
+    const Resource* resource = IsMainImage(module) ? FindImageResource(name, type, error) : nullptr;
+    if (!resource) SetLastError(error);
+    return reinterpret_cast<HRSRC>(const_cast<Resource*>(resource));
+}
+
+extern "C" HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
+    if (!resource) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    return const_cast<BYTE*>(FromHandle(resource)->data);
+}
+
+extern "C" DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
+    if (!resource) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return FromHandle(resource)->size;
+}
+
+// Loaded resource data is the mapped bytes themselves.
+extern "C" LPVOID WINAPI LockResource(HGLOBAL resourceData) { return resourceData; }
+
+// Nothing to release: the mapping lives as long as the image. Windows, too,
+// answers FALSE here.
+extern "C" BOOL WINAPI FreeResource(HGLOBAL resourceData) { return FALSE; }
