@@ -2,6 +2,7 @@
 
 #include "app/InstallOptions.h"
 #include "app/UserConfig.h"
+#include "install/InstallerComposer.h"
 
 CQuorindelApp::CQuorindelApp()
     : script_(std::make_shared<CStepsScript>()), qid_(std::make_shared<CQidGlobal>()) {}
@@ -12,7 +13,9 @@ void CQuorindelApp::Prepare(bool silent) {
     SetIntOption(L"Slien", silent ? 1 : 0);
 }
 
-void CQuorindelApp::Run() {
-    // The install task joins here once the install engine is part of the build.
+int CQuorindelApp::Run() {
+    // Silent mode: Start joins the worker, so this returns after the whole install.
+    TheComposer().Start(script_.get(), ProgressCallback(), StateCallback(), CompleteCallback());
     WriteUserConfig();
+    return script_->Failed() ? kExitInstallFailed : 0;
 }

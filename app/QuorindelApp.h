@@ -16,7 +16,11 @@ public:
     // an earlier install folder), the silent flag.
     void Prepare(bool silent);
     // Runs the chosen mode and writes the user configuration at its end.
-    void Run();
+    // The result is the process exit code.
+    int Run();
+
+    // A failed install must not look like a success to deployment tools.
+    static constexpr int kExitInstallFailed = 3;
 
     CStepsScript* Script() const { return script_.get(); }
     ByteBuffer& Skin() { return skin_; }

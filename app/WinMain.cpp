@@ -1,5 +1,6 @@
 // Process entry: decides between the wizard and the silent install.
 #include "app/QuorindelApp.h"
+#include "install/InstallerComposer.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -13,6 +14,7 @@
 namespace {
 
 // Created before wWinMain runs, destroyed at exit, in this order.
+CInstallerComposer theComposer;
 CQuorindelApp theApp;
 
 std::vector<std::wstring> CommandLineArguments() {
@@ -36,6 +38,7 @@ bool IsSilentRequested(const std::vector<std::wstring>& arguments) {
 }  // namespace
 
 CQuorindelApp& TheApp() { return theApp; }
+CInstallerComposer& TheComposer() { return theComposer; }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitialize(nullptr))) return 0;
@@ -47,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         return 1;
     }
     theApp.Prepare(silent);
-    theApp.Run();
+    int exitCode = theApp.Run();
     CoUninitialize();
-    return 0;
+    return exitCode;
 }

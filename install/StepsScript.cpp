@@ -1,3 +1,40 @@
 #include "install/StepsScript.h"
 
+#include "install/FolderRights.h"
+#include "install/InstallerComposer.h"
+#include "install/RegistryRecords.h"
+#include "install/Shortcuts.h"
+#include "report/InstallReport.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
 CStepsScript::CStepsScript() : options_(GetInstallOptions()) {}
+
+bool CStepsScript::Fail() {
+    failed_ = true;
+    composer_->PostState(eStateInstallFailed);
+    return false;
+}
+
+bool CStepsScript::Run() {
+    failed_ = false;
+    if (!options_) return Fail();
+    composer_->PostProgress(L"正在检查安装环境...", 0);
+    // Every step gets the folder with a backslash appended, even after one.
+    std::wstring installFolder = GetOption(L"InstallPath") + L"\\";
+    if (!PathFileExistsW(installFolder.c_str())) CreateDirectoryW(installFolder.c_str(), nullptr);
+    GrantEveryoneOnTree(installFolder);
+
+    composer_->PostProgress(L"正在创建解压文件...", 0);
+    composer_->PostProgress(L"开始解压文件...", 0);
+    GrantEveryoneOnTree(installFolder);
+    composer_->PostProgress(L"解压文件完成,正在写入安装环境,请稍后...", 100);
+
+    CreateShortcuts(this, installFolder);
+    WriteUninstallRecords(installFolder);
+    WriteAppInfo(this, installFolder);
+    SendInstallReport(this);
+    composer_->PostComplete();
+    return true;
+}

@@ -10,11 +10,20 @@ public:
     // Takes the one options map (creating it on first use).
     CStepsScript();
 
+    // The install sequence; true when it reached its end. Posts progress, then
+    // either completion or the failure state.
+    bool Run();
+
     InstallOptions* Options() const { return options_; }
     CInstallerComposer* Composer() const { return composer_; }
     void SetComposer(CInstallerComposer* composer) { composer_ = composer; }
+    // How the last run ended, for the process exit code.
+    bool Failed() const { return failed_; }
 
 private:
+    bool Fail();
+
     InstallOptions* options_;
     CInstallerComposer* composer_ = nullptr;
+    bool failed_ = false;
 };

@@ -1,0 +1,47 @@
+#include "install/InstallerComposer.h"
+
+#include "app/InstallOptions.h"
+#include "install/StepsScript.h"
+#include "wizard/UITaskWindow.h"
+
+#include <thread>
+
+int CInstallerComposer::Start(CStepsScript* script, ProgressCallback progress, StateCallback state,
+                              CompleteCallback complete) {
+    if (!script) return -1;
+    progress_ = std::move(progress);
+    state_ = std::move(state);
+    complete_ = std::move(complete);
+    std::thread worker(&CInstallerComposer::RunScript, this, script);
+    if (GetIntOption(L"Slien")) worker.join();
+    else worker.detach();
+    return 0;
+}
+
+void CInstallerComposer::RunScript(CStepsScript* script) {
+    if (!script) {
+        PostState(eStateInstallFailed);
+        return;
+    }
+    script->SetComposer(this);
+    script->Run();
+}
+
+// Each closure reads the callback when it runs on the UI thread, not when posted.
+void CInstallerComposer::PostProgress(const std::wstring& status, int32_t percent) {
+    PostUITask([this, status, percent] {
+        if (progress_) progress_(status, percent);
+    });
+}
+
+int CInstallerComposer::PostState(eState state) {
+    return PostUITask([this, state] {
+        if (state_) state_(state);
+    });
+}
+
+void CInstallerComposer::PostComplete() {
+    PostUITask([this] {
+        if (complete_) complete_();
+    });
+}

@@ -1,0 +1,8 @@
+// Start-menu, desktop and internet shortcuts.
+#pragma once
+
+#include <string>
+
+class CStepsScript;
+
+bool CreateShortcuts(CStepsScript* script, const std::wstring& installFolder);
