@@ -93,11 +93,27 @@ bool SyncFolder(const std::string& folder) {
     return fd.get() >= 0 && fsync(fd.get()) == 0;
 }
 
-// A new machine hive gets the link keys a Wine prefix has, so that paths
-// through them land where Wine keeps the keys.
+// A new hive gets the keys every Windows has and that programs open without
+// creating them, and the link keys of a Wine prefix, so that paths through
+// them land where Wine keeps the keys.
 void SeedHive(Hive hive, RegistryKey& root) {
-    if (hive != Hive::LocalMachine) return;
+    static const wchar_t* const kMachineKeys[] = {
+        L"Software\\Classes\\Wow6432Node",
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        L"System\\ControlSet001\\Control\\Session Manager",
+    };
+    if (hive == Hive::CurrentUser) {
+        root.AddSubkey(L"Software");
+        return;
+    }
+    for (const wchar_t* path : kMachineKeys) {
+        KeyPath names;
+        SplitKeyPath(path, names);
+        CreateKey(root, hive, names, nullptr, nullptr);
+    }
     MakeLinkKey(root, hive, {L"System", L"CurrentControlSet"}, {L"System", L"ControlSet001"});
+    MakeLinkKey(root, hive, {L"Software", L"Wow6432Node", L"Classes"}, {L"Software", L"Classes", L"Wow6432Node"});
 }
 
 }  // namespace
