@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "kernel32/BuiltinExports.h"
+#include "kernel32/FileImageLock.h"
 #include "kernel32/WideBuffer.h"
 #include "prefix/Machine.h"
 #include "prefix/Prefix.h"
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -26,6 +28,7 @@ struct Module {
     std::string unixPath;  // shared objects only
     void* handle = nullptr;
     int references = 0;
+    std::unique_ptr<FileImageLock> image = nullptr;  // keeps the file from being deleted while mapped
 };
 
 // Windows names of libraries that the system provides as unix shared objects.
@@ -92,6 +95,7 @@ public:
         }
         Module* module = AddLocked(Module::Kind::Shared, name, unixPath);
         module->handle = handle;
+        module->image = FileImageLock::Hold(unixPath);
         return module;
     }
 

@@ -1,0 +1,121 @@
+// CreateFileW: dispositions, attributes and share modes as Windows applies them.
+#include <windows.h>
+
+#include "kernel32/FileAttributes.h"
+#include "kernel32/FileObject.h"
+#include "kernel32/FilePaths.h"
+#include "kernel32/ShareMode.h"
+#include "prefix/Prefix.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace wincompat;
+
+namespace {
+
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+struct Request {
+    std::string unixPath;
+    FileRights rights;
+    DWORD share;
+    DWORD disposition;
+    DWORD attributes;
+    bool inheritable;
+};
+
+HANDLE Fail(DWORD error) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool Creates(DWORD disposition) {
+    return disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+}
+
+// Refusals Windows makes before touching an existing file; 0 when none.
+DWORD CheckExisting(const Request& request, const struct stat& info) {
+    if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+    if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+    DWORD current = ReadFileAttributes(request.unixPath);
+    bool overwrites = request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING;
+    if ((current & FILE_ATTRIBUTE_READONLY) && (request.rights.write || overwrites)) return ERROR_ACCESS_DENIED;
+    // Overwriting a hidden or system file must restate those attributes.
+    DWORD kept = current & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (request.disposition == CREATE_ALWAYS && (request.attributes & kept) != kept) return ERROR_ACCESS_DENIED;
+    return 0;
+}
+
+// A write handle is opened read-write too: share locks need a readable
+// descriptor. A file that may be written but not read gets a handle without them.
+int OpenDescriptor(const Request& request, bool exists) {
+    int flags = (request.inheritable ? 0 : O_CLOEXEC) | O_NOCTTY;
+    if (!exists && Creates(request.disposition)) flags |= O_CREAT | O_EXCL;
+    const char* path = request.unixPath.c_str();
+    int fd = open(path, flags | (request.rights.write ? O_RDWR : O_RDONLY), 0666);
+    if (fd < 0 && errno == EACCES && request.rights.write && !request.rights.read)
+        fd = open(path, flags | O_WRONLY, 0666);
+    return fd;
+}
+
+// Tests and takes the share locks as one step; false on a conflict.
+bool ClaimShares(int fd, const Request& request) {
+    ShareGuard guard(fd);
+    if (ShareConflicts(fd, request.rights, request.share)) return false;
+    TakeShareLocks(fd, request.rights, request.share);
+    return true;
+}
+
+HANDLE Open(const Request& request) {
+    struct stat info;
+    bool exists = stat(request.unixPath.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) return Fail(ErrorFromErrno(errno));
+    if (!exists && !Creates(request.disposition)) return Fail(MissingFileError(request.unixPath));
+    if (exists)
+        if (DWORD refusal = CheckExisting(request, info)) return Fail(refusal);
+
+    int fd = OpenDescriptor(request, exists);
+    if (fd < 0) {
+        if (errno == EEXIST) return Fail(ERROR_FILE_EXISTS);  // created by someone else meanwhile
+        return Fail(ErrorForPath(errno, request.unixPath));
+    }
+    if (!ClaimShares(fd, request)) {
+        close(fd);
+        return Fail(ERROR_SHARING_VIOLATION);
+    }
+    bool overwrites = exists && (request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING);
+    if (overwrites && ftruncate(fd, 0) != 0) {
+        int error = errno;
+        close(fd);
+        return Fail(ErrorFromErrno(error));
+    }
+    if (!exists || request.disposition == CREATE_ALWAYS)
+        WriteFileAttributes(request.unixPath, request.attributes & kSettableAttributes);
+
+    HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.rights, request.inheritable));
+    bool found = exists && (request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS);
+    SetLastError(found ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+}  // namespace
+
+extern "C" HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                                     LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
+                                     DWORD flagsAndAttributes, HANDLE templateFile) {
+    Request request;
+    request.rights = RightsFromAccess(desiredAccess);
+    request.share = shareMode;
+    request.disposition = creationDisposition;
+    request.attributes = flagsAndAttributes;
+    request.inheritable = securityAttributes && securityAttributes->bInheritHandle;
+    if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (creationDisposition == TRUNCATE_EXISTING && !request.rights.write) return Fail(ERROR_INVALID_PARAMETER);
+    if (!ResolveFilePath(fileName, request.unixPath)) return INVALID_HANDLE_VALUE;
+    return Open(request);
+}
