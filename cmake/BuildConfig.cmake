@@ -1,6 +1,19 @@
 # Build configuration of the installer: everything a maker may set when
 # configuring (cmake -D NAME=VALUE). The values end up in BuildConfig.h.
 
+# Where the install report goes: the maker's statistics server. The default
+# is the local stats-server of the demo and the tests.
+set(VELMORA_REPORT_URL "http://127.0.0.1:18080/Tj/ins_detail" CACHE STRING "Install report URL (plain HTTP)")
+# The maker's website: the uninstall entry, the internet shortcuts and the
+# agreement and privacy pages are addresses on it.
+set(VELMORA_WEBSITE_HOST "http://www.orvanti.example" CACHE STRING "Website address without a trailing slash")
+if(NOT VELMORA_REPORT_URL MATCHES "^http://[^ ]+$")
+  message(FATAL_ERROR "VELMORA_REPORT_URL must be a plain http:// address")
+endif()
+if(NOT VELMORA_WEBSITE_HOST MATCHES "^https?://[^ /]+$")
+  message(FATAL_ERROR "VELMORA_WEBSITE_HOST must be http(s)://host without a path")
+endif()
+
 # Key set that protects the channel identity (option "Qid"): 32 and 16
 # upper-case hexadecimal characters, used as the key and IV bytes themselves.
 set(VELMORA_IDENTITY_KEY "7C3E19A0B5D24F86E1C07A93D5B8426F" CACHE STRING "Identity cipher key (32 hex characters)")
