@@ -1,0 +1,70 @@
+#include "install/PayloadExtraction.h"
+
+#include "install/ArchiveOpenCallback.h"
+#include "install/FileStreams.h"
+#include "install/InstallerComposer.h"
+#include "install/PayloadFile.h"
+#include "install/SevenZipItemPath.h"
+#include "install/SevenZipLibrary.h"
+#include "install/StepsScript.h"
+
+using namespace sevenzip;
+
+namespace {
+
+// The library looks for the archive's start within this many bytes.
+constexpr uint64_t kMaxCheckStartPosition = 1ull << 23;
+constexpr uint32_t kAllItems = 0xFFFFFFFFu;
+
+std::wstring WithTrailingSeparator(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    return folder;
+}
+
+ComPtr<IInArchive> CreateArchiveHandler() {
+    ComPtr<IInArchive> archive;
+    const Library* library = LoadLibraryFunctions();
+    if (!library) return archive;
+    if (library->CreateObject(&kClsid7zHandler, &kIidIInArchive, archive.ReceiveVoid()) != S_OK) archive.Reset();
+    return archive;
+}
+
+bool OpenArchive(IInArchive* archive, CInFileStream* stream) {
+    ComPtr<CArchiveOpenCallback> openCallback(new CArchiveOpenCallback);
+    return archive->Open(stream, &kMaxCheckStartPosition, openCallback.Get()) == S_OK;
+}
+
+}  // namespace
+
+ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring& outputFolder,
+                             ExtractProgressFunction progress, void* context) {
+    if (archivePath.empty()) return ExtractResult::NoArchivePath;
+    if (outputFolder.empty()) return ExtractResult::NoOutputFolder;
+    ComPtr<IInArchive> archive = CreateArchiveHandler();
+    if (!archive) return ExtractResult::NoArchiveHandler;
+    ComPtr<CInFileStream> stream(new CInFileStream);
+    if (!stream->Open(archivePath)) return ExtractResult::CannotOpenArchive;
+    if (!OpenArchive(archive.Get(), stream.Get())) return ExtractResult::OpenFailed;
+
+    // Items at the top level go straight into the folder, so it must exist.
+    const std::wstring folder = WithTrailingSeparator(outputFolder);
+    CreateFolderChain(folder);
+
+    ComPtr<CArchiveExtractCallback> extractCallback(new CArchiveExtractCallback);
+    extractCallback->SetProgress(progress, context);
+    extractCallback->Init(archive.Get(), folder);
+    if (archive->Extract(nullptr, kAllItems, 0, extractCallback.Get()) != S_OK) return ExtractResult::ExtractFailed;
+    extractCallback->ReportFinished();
+    return ExtractResult::Succeeded;
+}
+
+bool ExtractPayload(const PayloadFile& payload, const std::wstring& installFolder, CStepsScript* task) {
+    LoadLibraryFunctions();
+    CInstallerComposer* composer = task ? task->Composer() : nullptr;
+    return ExtractArchive(payload.Path(), installFolder, OnExtractProgress, composer) == ExtractResult::Succeeded;
+}
+
+void OnExtractProgress(float percent, void* context) {
+    if (!context) return;
+    static_cast<CInstallerComposer*>(context)->PostProgress(L"正在解压文件...", static_cast<int32_t>(percent));
+}

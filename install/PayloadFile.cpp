@@ -1,0 +1,53 @@
+#include "install/PayloadFile.h"
+
+#include "app/ProductPaths.h"
+#include "install/FileReplacement.h"
+#include "report/ByteBuffer.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+namespace {
+
+constexpr DWORD kTempPathCapacity = 1024;
+
+std::wstring TempFolder() {
+    WCHAR buffer[kTempPathCapacity] = {};
+    const DWORD length = GetTempPathW(kTempPathCapacity, buffer);
+    return length > 0 && length < kTempPathCapacity ? std::wstring(buffer, length) : std::wstring();
+}
+
+// The payload resource's bytes appended to buffer; nothing when it is
+// missing, cannot be loaded or is empty.
+void CopyPayloadResource(ByteBuffer& buffer) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC resource = FindResourceW(module, L"IDR_STEP7ZRES", L"ZIPRES");
+    if (!resource) return;
+    HGLOBAL data = LoadResource(module, resource);
+    if (!data) return;
+    const DWORD size = SizeofResource(module, resource);
+    if (size != 0) {
+        if (const void* bytes = LockResource(data)) buffer.Append(bytes, size);
+    }
+    FreeResource(data);
+}
+
+}  // namespace
+
+PayloadFile::PayloadFile() : path_(JoinPath(TempFolder(), std::wstring(L"step_") + ProductFolderName + L".tmp")) {}
+
+bool PayloadFile::WriteFromResource() const {
+    ByteBuffer buffer;
+    CopyPayloadResource(buffer);
+    if (buffer.Size() == 0) return false;
+
+    if (PathFileExistsW(path_.c_str()) && !DeleteFileW(path_.c_str())) DeleteOrMoveAside(path_);
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // A short or failed write leaves a truncated archive: report it here
+    // rather than as a damaged archive later.
+    DWORD written = 0;
+    const bool wrote = WriteFile(file, buffer.Data(), buffer.Size(), &written, nullptr) && written == buffer.Size();
+    const bool closed = CloseHandle(file) != FALSE;
+    return wrote && closed;
+}

@@ -1,0 +1,21 @@
+// Where an archive item may go on disk.
+#pragma once
+
+#include <string>
+
+namespace sevenzip {
+
+// True when the item path stays inside the output folder: it is relative,
+// names no drive or stream (no ':'), and has no ".." component (nor one
+// that Windows reads as "..", such as "..." or ".. ").
+bool IsContainedItemPath(const std::wstring& itemPath);
+
+// Creates each missing folder of path (separators '\' or '/'), from the
+// deepest existing one down; folders that exist are accepted. The outcome
+// shows when a file is later created in the folder.
+void CreateFolderChain(const std::wstring& path);
+
+// path up to its last separator (without it); empty when it has none.
+std::wstring ParentOfPath(const std::wstring& path);
+
+}  // namespace sevenzip
