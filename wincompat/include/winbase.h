@@ -219,3 +219,16 @@ void WINAPI GetSystemTimeAsFileTime(LPFILETIME systemTimeAsFileTime);
 DWORD WINAPI GetTickCount(void);
 
 WINCOMPAT_END_DECLS
+
+// Security: SIDs, ACLs, descriptors and the process heap live in their own headers, as on Windows.
+#include <heapapi.h>
+#include <securitybaseapi.h>
+
+WINCOMPAT_BEGIN_DECLS
+
+// Accounts. Only the local system (systemName NULL) and its well-known names are known.
+BOOL WINAPI LookupAccountNameW(LPCWSTR systemName, LPCWSTR accountName, PSID sid, LPDWORD sidLength,
+                               LPWSTR referencedDomainName, LPDWORD referencedDomainNameLength,
+                               PSID_NAME_USE use);
+
+WINCOMPAT_END_DECLS

@@ -88,3 +88,13 @@ LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, LPDWORD value
                           LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);
 
 WINCOMPAT_END_DECLS
+
+WINCOMPAT_BEGIN_DECLS
+
+// Key security: the descriptor persists with the key and is checked when the key is opened.
+LONG WINAPI RegSetKeySecurity(HKEY key, SECURITY_INFORMATION securityInformation,
+                              PSECURITY_DESCRIPTOR securityDescriptor);
+LONG WINAPI RegGetKeySecurity(HKEY key, SECURITY_INFORMATION securityInformation,
+                              PSECURITY_DESCRIPTOR securityDescriptor, LPDWORD securityDescriptorSize);
+
+WINCOMPAT_END_DECLS
