@@ -67,7 +67,11 @@ TEST_F(FileReplacement, UnheldFileIsDeletedAtOnce) {
 
 TEST_F(FileReplacement, HeldArchiveMovesToTheTemporaryFolder) {
     // Drive parts differing only in case ("c:" and "C:") are the same drive.
-    for (const std::wstring& archive : {TempFolder() + L"step_Velmora.tmp", L"c" + MakeDosFolder(L"elsewhere").substr(1) + L"\\step_Velmora.tmp"}) {
+    const std::wstring archives[] = {
+        TempFolder() + L"step_Velmora.tmp",
+        L"c" + MakeDosFolder(L"elsewhere").substr(1) + L"\\step_Velmora.tmp",
+    };
+    for (const std::wstring& archive : archives) {
         SetUp();
         PutFile(archive, "old archive");
         auto holder = HoldImage(archive);

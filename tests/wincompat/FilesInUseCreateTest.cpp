@@ -7,6 +7,9 @@
 
 #include <fcntl.h>
 
+#include <memory>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,7 +62,9 @@ TEST(CreateFile, DispositionsAsWindows) {
         EXPECT_EQ(file.valid(), c.opens) << n;
         EXPECT_EQ(GetLastError(), c.error) << n;
         EXPECT_EQ(Present(path), c.contentAfter != nullptr) << n;
-        if (c.contentAfter) EXPECT_EQ(GetFile(path), c.contentAfter) << n;
+        if (c.contentAfter) {
+            EXPECT_EQ(GetFile(path), c.contentAfter) << n;
+        }
     }
 }
 
@@ -90,7 +95,9 @@ TEST(CreateFile, RefusalsAsWindows) {
     for (const Case& c : cases) {
         Handle file(Open(c.path, c.access, 0, c.disposition, c.attributes));
         EXPECT_EQ(file.valid(), c.error == ERROR_SUCCESS) << Narrow(c.path);
-        if (!file.valid()) EXPECT_EQ(GetLastError(), c.error) << Narrow(c.path);
+        if (!file.valid()) {
+            EXPECT_EQ(GetLastError(), c.error) << Narrow(c.path);
+        }
     }
 }
 
@@ -105,7 +112,8 @@ TEST(CreateFile, NewReadOnlyFileIsWritableThroughItsHandle) {
     }
     EXPECT_EQ(GetFile(path), "data");
     DWORD attributes = GetFileAttributesW(path.c_str());
-    EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    const DWORD asked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(attributes & asked, asked);
     Handle again(Open(path, GENERIC_WRITE, 0));
     EXPECT_FALSE(again.valid());
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
@@ -137,7 +145,9 @@ TEST(CreateFile, ShareModesBetweenHandles) {
         ASSERT_TRUE(first.valid()) << n;
         Handle second(Open(path, c.secondAccess, c.secondShare, OPEN_EXISTING));
         EXPECT_EQ(second.valid(), c.secondOpens) << n;
-        if (!second.valid()) EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << n;
+        if (!second.valid()) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << n;
+        }
     }
 }
 
@@ -172,11 +182,31 @@ TEST(CreateFile, ShareModesAgainstAnotherProcess) {
         ASSERT_TRUE(holder.Holding()) << holder.Line();
         Handle file(Open(path, c.access, c.share));
         EXPECT_EQ(file.valid(), c.opens) << c.holderShare;
-        if (!file.valid()) EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        if (!file.valid()) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        }
         EXPECT_EQ(holder.Stop(), 0);
         Handle after(Open(path, c.access, c.share));
         EXPECT_TRUE(after.valid()) << "released when the holder ends";
     }
+}
+
+// The test of the share bytes and the taking of locks are one step: of
+// processes racing for an unshared open, exactly one wins.
+TEST(CreateFile, OneWinnerAmongRacingProcesses) {
+    std::wstring path = MakeDosFolder(L"race") + L"\\file";
+    PutFile(path, "contested");
+    constexpr int kRacers = 6;
+    std::unique_ptr<FileHolder> holders[kRacers];
+    std::vector<std::thread> threads;
+    for (auto& holder : holders)
+        threads.emplace_back([&holder, &path] {
+            holder = std::make_unique<FileHolder>(std::vector<std::string>{Narrow(path)});
+        });
+    for (std::thread& thread : threads) thread.join();
+    int winners = 0;
+    for (auto& holder : holders) winners += holder->Holding();
+    EXPECT_EQ(winners, 1);
 }
 
 TEST(CreateFile, InheritableOnlyWhenAsked) {

@@ -92,7 +92,9 @@ TEST(DeleteFile, RefusesAsWindows) {
         HeldFile held(c.hold, path);
         BOOL deleted = DeleteFileW(path.c_str());
         EXPECT_EQ(deleted != FALSE, c.error == ERROR_SUCCESS) << n;
-        if (!deleted) EXPECT_EQ(GetLastError(), c.error) << n;
+        if (!deleted) {
+            EXPECT_EQ(GetLastError(), c.error) << n;
+        }
         EXPECT_EQ(Present(path), !deleted) << n;
     }
 }
@@ -175,10 +177,15 @@ TEST(MoveFile, HeldSourcesAndTargetsAsWindows) {
         HeldFile heldTarget(c.targetHold, target);
         BOOL moved = MoveFileExW(source.c_str(), target.c_str(), c.flags);
         EXPECT_EQ(moved != FALSE, c.error == ERROR_SUCCESS) << n;
-        if (!moved) EXPECT_EQ(GetLastError(), c.error) << n;
+        if (!moved) {
+            EXPECT_EQ(GetLastError(), c.error) << n;
+        }
         EXPECT_EQ(Present(source), !moved) << n;
-        if (moved) EXPECT_EQ(GetFile(target), "new") << n;
-        else if (c.targetExists) EXPECT_EQ(GetFile(target), "old") << n;
+        if (moved) {
+            EXPECT_EQ(GetFile(target), "new") << n;
+        } else if (c.targetExists) {
+            EXPECT_EQ(GetFile(target), "old") << n;
+        }
     }
 }
 

@@ -47,8 +47,11 @@ TEST(FileIo, WritesReadsAndMoves) {
         distance.QuadPart = c.distance;
         BOOL moved = SetFilePointerEx(file.get(), distance, &position, c.method);
         EXPECT_EQ(moved != FALSE, c.position >= 0) << c.distance;
-        if (moved) EXPECT_EQ(position.QuadPart, c.position);
-        else EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+        if (moved) {
+            EXPECT_EQ(position.QuadPart, c.position);
+        } else {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+        }
     }
     EXPECT_EQ(Position(file.get()), 20) << "a refused move leaves the pointer";
 

@@ -41,8 +41,9 @@ bool TransferAll(Transfer transfer, size_t total, size_t& done) {
 bool Seek(HANDLE file, LONGLONG distance, DWORD method, LONGLONG& position) {
     std::shared_ptr<FileObject> object = FindFile(file);
     if (!object) return false;
-    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : -1;
-    if (whence < 0) return Fail(ERROR_INVALID_PARAMETER);
+    static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};  // FILE_BEGIN, FILE_CURRENT, FILE_END
+    if (method > FILE_END) return Fail(ERROR_INVALID_PARAMETER);
+    int whence = kWhence[method];
     off_t result = lseek(object->Descriptor(), static_cast<off_t>(distance), whence);
     if (result < 0) return Fail(errno == EINVAL ? ERROR_NEGATIVE_SEEK : ErrorFromErrno(errno));
     position = result;

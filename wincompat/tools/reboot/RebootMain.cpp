@@ -47,7 +47,8 @@ int main() {
     wincompat::PendingOperationsLock lock;
     std::vector<PendingOperation> operations;
     if (LONG status = wincompat::ReadPendingOperations(operations)) {
-        fprintf(stderr, "wincompat-reboot: cannot read the pending operations (error %ld)\n", static_cast<long>(status));
+        fprintf(stderr, "wincompat-reboot: cannot read the pending operations (error %ld)\n",
+                static_cast<long>(status));
         return 1;
     }
     for (const PendingOperation& operation : operations) {
@@ -57,7 +58,8 @@ int main() {
         Report(operation, known ? Carry(operation, source) : ENOENT);
     }
     if (LONG status = wincompat::WritePendingOperations({})) {
-        fprintf(stderr, "wincompat-reboot: cannot remove the pending operations (error %ld)\n", static_cast<long>(status));
+        fprintf(stderr, "wincompat-reboot: cannot remove the pending operations (error %ld)\n",
+                static_cast<long>(status));
         return 1;
     }
     return 0;
