@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "kernel32/CommandLineText.h"
+#include "kernel32/ProcessCommandLine.h"
 #include "prefix/Prefix.h"
 
 #include <time.h>
@@ -33,14 +34,14 @@ std::wstring CommandLineFromProc() {
         arguments.push_back(WideFromUtf8(raw.substr(start, end - start)));
         start = end + 1;
     }
-    return JoinCommandLine(arguments);
+    return InheritedCommandLine(JoinCommandLine(arguments));
 }
 
 }  // namespace
 
 void SetProcessCommandLine(const std::wstring& text) {
     std::lock_guard<std::mutex> lock(commandLineMutex);
-    if (!commandLine) commandLine = new std::wstring(text);
+    if (!commandLine) commandLine = new std::wstring(InheritedCommandLine(text));
 }
 
 }  // namespace wincompat

@@ -1,0 +1,70 @@
+#include "kernel32/ProcessImageName.h"
+
+#include "prefix/Prefix.h"
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+namespace wincompat {
+
+namespace {
+
+const size_t kCommLength = 15;  // TASK_COMM_LEN without its terminator
+
+std::string BaseName(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string ReadProcFile(int pid, const char* name) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string ExeBaseName(int pid) {
+    char target[PATH_MAX];
+    std::string link = "/proc/" + std::to_string(pid) + "/exe";
+    ssize_t length = readlink(link.c_str(), target, sizeof(target));
+    if (length <= 0) return {};
+    std::string_view path(target, static_cast<size_t>(length));
+    const std::string_view deleted = " (deleted)";
+    if (path.size() > deleted.size() && path.substr(path.size() - deleted.size()) == deleted)
+        path.remove_suffix(deleted.size());
+    return BaseName(path);
+}
+
+// The first three command-line words cover "interpreter [option] script".
+void AddCommandLineNames(int pid, std::vector<std::string>& candidates) {
+    std::string raw = ReadProcFile(pid, "cmdline");
+    size_t start = 0;
+    for (int word = 0; word < 3 && start < raw.size(); ++word) {
+        size_t end = raw.find('\0', start);
+        if (end == std::string::npos) end = raw.size();
+        candidates.push_back(BaseName(std::string_view(raw).substr(start, end - start)));
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+std::string ChooseImageName(const std::string& comm, const std::vector<std::string>& candidates) {
+    if (comm.size() < kCommLength) return comm;  // not cut: the whole name
+    for (const std::string& candidate : candidates)
+        if (candidate.compare(0, comm.size(), comm) == 0) return candidate;
+    return comm;
+}
+
+std::wstring ProcessImageName(int pid) {
+    std::string comm = ReadProcFile(pid, "comm");
+    if (!comm.empty() && comm.back() == '\n') comm.pop_back();
+    if (comm.empty()) return {};
+    std::vector<std::string> candidates{ExeBaseName(pid)};
+    AddCommandLineNames(pid, candidates);
+    return WideFromUtf8(ChooseImageName(comm, candidates));
+}
+
+}  // namespace wincompat

@@ -1,0 +1,73 @@
+#include "kernel32/ProcessList.h"
+
+#include "kernel32/ProcessImageName.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+namespace wincompat {
+
+namespace {
+
+// A /proc entry named by digits only is a process.
+bool ParseProcessId(const char* name, int& pid) {
+    char* end = nullptr;
+    long value = strtol(name, &end, 10);
+    if (end == name || *end || value <= 0) return false;
+    pid = static_cast<int>(value);
+    return true;
+}
+
+std::vector<int> ProcessIds() {
+    std::vector<int> pids;
+    std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
+    if (!proc) return pids;
+    while (dirent* entry = readdir(proc.get())) {
+        int pid = 0;
+        if (ParseProcessId(entry->d_name, pid)) pids.push_back(pid);
+    }
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
+}  // namespace
+
+// "pid (comm) state ppid ... num_threads(20th) ..."; comm may hold ") ".
+bool ReadProcessStat(int pid, ProcessStat& stat) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    size_t close = text.rfind(')');
+    if (close == std::string::npos) return false;
+    std::istringstream fields(text.substr(close + 1));
+    std::string field;
+    std::vector<std::string> values;
+    while (values.size() < 18 && fields >> field) values.push_back(field);
+    if (values.size() < 18 || values[0].size() != 1) return false;
+    stat.state = values[0][0];
+    stat.parentProcessId = static_cast<DWORD>(strtoul(values[1].c_str(), nullptr, 10));
+    stat.threads = static_cast<DWORD>(strtoul(values[17].c_str(), nullptr, 10));
+    return true;
+}
+
+std::vector<ProcessEntry> ListProcesses() {
+    std::vector<ProcessEntry> entries;
+    for (int pid : ProcessIds()) {
+        ProcessStat stat;
+        if (!ReadProcessStat(pid, stat) || stat.state == 'Z' || stat.state == 'X') continue;
+        ProcessEntry entry;
+        entry.processId = static_cast<DWORD>(pid);
+        entry.parentProcessId = stat.parentProcessId;
+        entry.threads = stat.threads;
+        entry.exeFile = ProcessImageName(pid);
+        if (!entry.exeFile.empty()) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+}  // namespace wincompat
