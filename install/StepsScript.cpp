@@ -2,7 +2,11 @@
 
 #include "install/FolderRights.h"
 #include "install/InstallerComposer.h"
+#include "install/PayloadExtraction.h"
+#include "install/PayloadFile.h"
+#include "install/ProductProcesses.h"
 #include "install/RegistryRecords.h"
+#include "install/ShellExtensions.h"
 #include "install/Shortcuts.h"
 #include "report/InstallReport.h"
 
@@ -21,16 +25,22 @@ bool CStepsScript::Run() {
     failed_ = false;
     if (!options_) return Fail();
     composer_->PostProgress(L"正在检查安装环境...", 0);
+    PayloadFile payload;
     // Every step gets the folder with a backslash appended, even after one.
     std::wstring installFolder = GetOption(L"InstallPath") + L"\\";
     if (!PathFileExistsW(installFolder.c_str())) CreateDirectoryW(installFolder.c_str(), nullptr);
+    StopProductProcesses();
     GrantEveryoneOnTree(installFolder);
+    UnregisterShellExtensions(installFolder);
 
     composer_->PostProgress(L"正在创建解压文件...", 0);
+    if (!payload.WriteFromResource()) return Fail();
     composer_->PostProgress(L"开始解压文件...", 0);
+    if (!ExtractPayload(payload, installFolder, this)) return Fail();
     GrantEveryoneOnTree(installFolder);
     composer_->PostProgress(L"解压文件完成,正在写入安装环境,请稍后...", 100);
 
+    RegisterShellExtensions(installFolder);
     CreateShortcuts(this, installFolder);
     WriteUninstallRecords(installFolder);
     WriteAppInfo(this, installFolder);
