@@ -336,3 +336,32 @@ BOOL WINAPI LookupAccountNameW(LPCWSTR systemName, LPCWSTR accountName, PSID sid
                                PSID_NAME_USE use);
 
 WINCOMPAT_END_DECLS
+
+// Directory searches
+#ifndef IO_REPARSE_TAG_SYMLINK
+#define IO_REPARSE_TAG_SYMLINK 0xA000000CL
+#endif
+
+WINCOMPAT_BEGIN_DECLS
+
+typedef struct _WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;  // the reparse tag of a reparse point
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW, *PWIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
+
+// Wildcards (* and ?) only in the last element, matched as Windows matches
+// them; entries come in case-insensitive name order, "." and ".." first
+// except in a drive root. A search handle is closed with FindClose.
+HANDLE WINAPI FindFirstFileW(LPCWSTR fileName, LPWIN32_FIND_DATAW findFileData);
+BOOL WINAPI FindNextFileW(HANDLE findFile, LPWIN32_FIND_DATAW findFileData);
+BOOL WINAPI FindClose(HANDLE findFile);
+
+WINCOMPAT_END_DECLS

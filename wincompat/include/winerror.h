@@ -82,3 +82,7 @@
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define HRESULT_FROM_WIN32(x) \
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x) & 0x0000FFFF) | (7 << 16) | 0x80000000)))
+
+#ifndef ERROR_BAD_ARGUMENTS
+#define ERROR_BAD_ARGUMENTS 160L
+#endif
