@@ -1,4 +1,200 @@
 #include "install/FolderRights.h"
 
-// The rights walk comes with the security API; until then this step changes nothing.
-bool GrantEveryoneOnTree(const std::wstring& folder) { return true; }
+#include <windows.h>
+
+#include "install/FileFindEx.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include <memory>
+
+namespace {
+
+typedef BOOL(WINAPI* AddAccessAllowedAceExProc)(PACL, DWORD, DWORD, DWORD, PSID);
+typedef BOOL(WINAPI* SetSecurityDescriptorControlProc)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                                       SECURITY_DESCRIPTOR_CONTROL);
+
+constexpr DWORD kEveryoneAceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+constexpr DWORD kAccessAllowedAceHeader = sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD);  // entry without its SID
+
+struct HeapDeleter {
+    void operator()(void* block) const { HeapFree(GetProcessHeap(), 0, block); }
+};
+using HeapBlock = std::unique_ptr<void, HeapDeleter>;
+
+HeapBlock AllocateZeroed(SIZE_T bytes) { return HeapBlock(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes)); }
+
+// Writes the diagnostic, filled with the last error, and gives false. Standard
+// output stays byte-oriented: the installer's other diagnostics use printf.
+bool Report(const wchar_t* format) {
+    DWORD error = GetLastError();
+    wchar_t line[128];
+    swprintf(line, sizeof(line) / sizeof(line[0]), format, static_cast<int>(error));
+    char text[256];
+    if (WideCharToMultiByte(CP_ACP, 0, line, -1, text, sizeof(text), nullptr, nullptr) == 0) return false;
+    printf("%s", text);
+    fflush(stdout);
+    return false;
+}
+
+// An export of the loaded advapi32.dll as the function type it has, null when missing.
+template <typename Function>
+Function Advapi32Export(const char* name) {
+    HMODULE advapi32 = GetModuleHandleW(L"advapi32.dll");
+    FARPROC address = advapi32 ? GetProcAddress(advapi32, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(address));
+}
+
+bool LookUpEveryone(HeapBlock& sid) {
+    DWORD sidSize = 0;
+    DWORD domainSize = 0;
+    SID_NAME_USE use;
+    if (!LookupAccountNameW(nullptr, L"Everyone", nullptr, &sidSize, nullptr, &domainSize, &use) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return Report(L"LookupAccountName() failed. Error %d\n");
+    sid = AllocateZeroed(sidSize);
+    HeapBlock domain = AllocateZeroed(domainSize * sizeof(WCHAR));
+    if (!sid || !domain) return Report(L"HeapAlloc() failed. Error %d\n");
+    if (!LookupAccountNameW(nullptr, L"Everyone", sid.get(), &sidSize, static_cast<LPWSTR>(domain.get()),
+                            &domainSize, &use))
+        return Report(L"LookupAccountName() failed. Error %d\n");
+    return true;
+}
+
+bool ReadDescriptor(const std::wstring& path, HeapBlock& descriptor) {
+    DWORD needed = 0;
+    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return Report(L"GetFileSecurity() failed. Error %d\n");
+    descriptor = AllocateZeroed(needed);
+    if (!descriptor) return Report(L"HeapAlloc() failed. Error %d\n");
+    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.get(), needed, &needed))
+        return Report(L"GetFileSecurity() failed. Error %d\n");
+    return true;
+}
+
+// The old DACL, null when there is none or it is a null DACL, and its size.
+bool ReadDacl(PSECURITY_DESCRIPTOR descriptor, PACL& dacl, ACL_SIZE_INFORMATION& size) {
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted))
+        return Report(L"GetSecurityDescriptorDacl() failed. Error %d\n");
+    if (!present) dacl = nullptr;
+    size = ACL_SIZE_INFORMATION{0, sizeof(ACL), 0};
+    if (dacl && !GetAclInformation(dacl, &size, sizeof(size), AclSizeInformation))
+        return Report(L"GetAclInformation() failed. Error %d\n");
+    return true;
+}
+
+// Whether the SID at the place of an access-allowed entry's SID is Everyone;
+// an entry too short to hold it cannot be.
+bool NamesEveryone(const ACE_HEADER* ace, PSID everyone) {
+    DWORD length = GetLengthSid(everyone);
+    if (ace->AceSize < kAccessAllowedAceHeader + length) return false;
+    const BYTE* sid = reinterpret_cast<const BYTE*>(ace) + kAccessAllowedAceHeader;
+    return memcmp(sid, everyone, length) == 0;
+}
+
+// Appends the old entries from index first on; with everyone set, only the
+// explicit ones that are not for Everyone, stopping at the first inherited one.
+bool CopyEntries(PACL from, DWORD count, DWORD& index, PACL to, PSID everyone) {
+    for (; index < count; ++index) {
+        LPVOID entry = nullptr;
+        if (!GetAce(from, index, &entry)) return Report(L"GetAce() failed. Error %d\n");
+        const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
+        if (everyone && (header->AceFlags & INHERITED_ACE)) return true;
+        if (everyone && NamesEveryone(header, everyone)) continue;
+        if (!AddAce(to, ACL_REVISION, MAXDWORD, entry, header->AceSize))
+            return Report(L"AddAce() failed. Error %d\n");
+    }
+    return true;
+}
+
+bool AddEveryoneEntry(PACL acl, PSID everyone) {
+    auto addEx = Advapi32Export<AddAccessAllowedAceExProc>("AddAccessAllowedAceEx");
+    if (addEx) {
+        if (!addEx(acl, ACL_REVISION, kEveryoneAceFlags, GENERIC_ALL, everyone))
+            return Report(L"AddAccessAllowedAceEx() failed. Error %d\n");
+        return true;
+    }
+    if (!AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, everyone))
+        return Report(L"AddAccessAllowedAce() failed. Error %d\n");
+    return true;
+}
+
+bool BuildDacl(PACL old, const ACL_SIZE_INFORMATION& size, PSID everyone, HeapBlock& acl) {
+    DWORD length = size.AclBytesInUse + GetLengthSid(everyone) + kAccessAllowedAceHeader;
+    acl = AllocateZeroed(length);
+    if (!acl) return Report(L"HeapAlloc() failed. Error %d\n");
+    PACL created = static_cast<PACL>(acl.get());
+    if (!InitializeAcl(created, length, ACL_REVISION)) return Report(L"InitializeAcl() failed. Error %d\n");
+    DWORD index = 0;
+    DWORD count = old ? size.AceCount : 0;
+    return CopyEntries(old, count, index, created, everyone) && AddEveryoneEntry(created, everyone) &&
+           CopyEntries(old, count, index, created, nullptr);
+}
+
+// Carries auto-inheritance, or else protection, over from the old DACL.
+bool CarryOverControl(PSECURITY_DESCRIPTOR old, PSECURITY_DESCRIPTOR created) {
+    auto setControl = Advapi32Export<SetSecurityDescriptorControlProc>("SetSecurityDescriptorControl");
+    if (!setControl) return true;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!GetSecurityDescriptorControl(old, &control, &revision))
+        return Report(L"GetSecurityDescriptorControl() failed.Error %d\n");
+    SECURITY_DESCRIPTOR_CONTROL bits = 0;
+    if (control & SE_DACL_AUTO_INHERITED) bits = SE_DACL_AUTO_INHERIT_REQ | SE_DACL_AUTO_INHERITED;
+    else if (control & SE_DACL_PROTECTED) bits = SE_DACL_PROTECTED;
+    if (bits && !setControl(created, bits, bits)) return Report(L"SetSecurityDescriptorControl() failed.Error %d\n");
+    return true;
+}
+
+}  // namespace
+
+bool GrantEveryoneFullControl(const std::wstring& path) {
+    HeapBlock everyone;
+    HeapBlock oldDescriptor;
+    if (!LookUpEveryone(everyone) || !ReadDescriptor(path, oldDescriptor)) return false;
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION))
+        return Report(L"InitializeSecurityDescriptor() failed.Error %d\n");
+    PACL oldDacl = nullptr;
+    ACL_SIZE_INFORMATION size;
+    HeapBlock dacl;
+    if (!ReadDacl(oldDescriptor.get(), oldDacl, size) || !BuildDacl(oldDacl, size, everyone.get(), dacl))
+        return false;
+    if (!SetSecurityDescriptorDacl(&descriptor, TRUE, static_cast<PACL>(dacl.get()), FALSE))
+        return Report(L"SetSecurityDescriptorDacl() failed. Error %d\n");
+    if (!CarryOverControl(oldDescriptor.get(), &descriptor)) return false;
+    if (!SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor))
+        return Report(L"SetFileSecurity() failed. Error %d\n");
+    return true;
+}
+
+bool GrantEveryoneOnTree(const std::wstring& folder) {
+    CFileFindEx finder;
+    if (finder.FindFirst((folder + L"*.*").c_str())) {
+        BOOL more;
+        do {
+            more = finder.FindNext();
+            std::wstring name = finder.GetName();
+            if (name == L"." || name == L"..") continue;
+            // A link is an entry of its own: walking into it could loop or leave the tree.
+            bool walkInto = finder.HasAttributes(FILE_ATTRIBUTE_DIRECTORY) &&
+                            !finder.HasAttributes(FILE_ATTRIBUTE_REPARSE_POINT);
+            if (walkInto) {
+                std::wstring child = folder + name + L"\\";
+                GrantEveryoneFullControl(child);
+                GrantEveryoneOnTree(child);
+            } else {
+                GrantEveryoneFullControl(folder + name);
+            }
+        } while (more);
+    }
+    GrantEveryoneFullControl(folder);
+    finder.CloseSearch();
+    return true;
+}
