@@ -1,6 +1,7 @@
 // Mapping of requested rights, and the choice of registry view.
 #include "advapi32/RegistryAccess.h"
 
+#include "advapi32/KeySecurity.h"
 #include "prefix/Machine.h"
 
 namespace wincompat {
@@ -22,6 +23,8 @@ bool Uses32BitView(REGSAM samDesired) {
     return machine.RunsUnderWow64();
 }
 
-LONG CheckKeyAccess(const RegistryKey& key, REGSAM desired) { return ERROR_SUCCESS; }
+LONG CheckKeyAccess(const RegistryKey& key, REGSAM desired) {
+    return KeyGrants(key, desired) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
 
 }  // namespace wincompat

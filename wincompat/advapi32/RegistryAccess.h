@@ -16,9 +16,9 @@ REGSAM GrantedKeyAccess(REGSAM desired);
 // chooses; a 32-bit Windows has only one view.
 bool Uses32BitView(REGSAM samDesired);
 
-// Whether the key lets a caller have `desired`. Every key grants everything
-// until descriptors set with RegSetKeySecurity (RegistryKey::security) are
-// checked here.
+// Whether the key lets the process have `desired`: ERROR_ACCESS_DENIED when
+// the descriptor set with RegSetKeySecurity (RegistryKey::security) refuses
+// it; a key without one grants everything.
 LONG CheckKeyAccess(const RegistryKey& key, REGSAM desired);
 
 }  // namespace wincompat

@@ -44,6 +44,8 @@ const Export kExports[] = {
     {"kernel32.dll", "FreeLibrary", Address(&FreeLibrary)},
     {"kernel32.dll", "SetDefaultDllDirectories", Address(&SetDefaultDllDirectories)},
     {"ntdll.dll", "RtlGetNtVersionNumbers", Address(&RtlGetNtVersionNumbers)},
+    {"advapi32.dll", "AddAccessAllowedAceEx", Address(&AddAccessAllowedAceEx)},
+    {"advapi32.dll", "SetSecurityDescriptorControl", Address(&SetSecurityDescriptorControl)},
 };
 
 }  // namespace
