@@ -36,10 +36,9 @@ const std::map<std::string, std::string> kUnixBackedLibraries = {
     {"7z.dll", "/usr/lib/p7zip/7z.so"},
 };
 
-// Modules every process has loaded from its start.
-bool IsAlwaysLoaded(const std::string& name) {
-    return name == "kernel32.dll" || name == "ntdll.dll" || name == "kernelbase.dll";
-}
+// The system libraries a Windows program links to are loaded with it, so
+// GetModuleHandleW finds them; d3d9 is only ever probed with LoadLibraryW.
+bool IsAlwaysLoaded(const std::string& name) { return name != "d3d9.dll"; }
 
 std::string Lower(std::string text) {
     for (char& c : text)
