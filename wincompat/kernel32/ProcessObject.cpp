@@ -127,7 +127,9 @@ std::optional<DWORD> ProcessObject::ExitCode() const {
         return ExitCodeFromWaitStatus(end->waitStatus, end->imposedExitCode);
     }
     if (!HasEnded()) return STILL_ACTIVE;
-    return imposedExitCode_;
+    int64_t imposed = imposedExitCode_.load();
+    if (imposed < 0) return std::nullopt;
+    return static_cast<DWORD>(imposed);
 }
 
 bool ProcessObject::Terminate(DWORD exitCode) {
@@ -140,7 +142,8 @@ bool ProcessObject::Terminate(DWORD exitCode) {
         SetLastError(errno == ESRCH ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
         return false;
     }
-    if (!child_ && !imposedExitCode_) imposedExitCode_ = exitCode;
+    int64_t none = -1;
+    if (!child_) imposedExitCode_.compare_exchange_strong(none, exitCode);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -40,7 +41,7 @@ private:
     int pidfd_;
     DWORD access_;
     bool child_;
-    std::optional<DWORD> imposedExitCode_;  // for a process that is not our child
+    std::atomic<int64_t> imposedExitCode_{-1};  // for a process that is not our child; -1: none
 };
 
 // The primary thread of a process we started: waiting for it waits for the process.
