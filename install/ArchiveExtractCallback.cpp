@@ -124,10 +124,10 @@ HRESULT CArchiveExtractCallback::GetStream(uint32_t index, ISequentialOutStream*
         WriteErrorLine("Item path leaves the output folder", diskPath);
         return E_ABORT;
     }
-    if (HasSeparator(itemPath_)) CreateFolderChain(ParentOfPath(diskPath));
+    if (HasSeparator(itemPath_)) EnsureFolder(ParentOfPath(diskPath));
     diskPath_ = diskPath;
     if (isFolder_) {
-        CreateFolderChain(diskPath_);
+        EnsureFolder(diskPath_);
         return S_OK;
     }
     if (!RemoveExistingEntry(diskPath_)) {
@@ -135,6 +135,14 @@ HRESULT CArchiveExtractCallback::GetStream(uint32_t index, ISequentialOutStream*
         return E_ABORT;
     }
     return OpenOutputFile(outStream);
+}
+
+// Called with itemMutex_ held. Items come folder by folder, so the folder of
+// the previous item is not looked up again.
+void CArchiveExtractCallback::EnsureFolder(const std::wstring& folder) {
+    if (folder == lastFolder_) return;
+    CreateMissingFolders(folder);
+    lastFolder_ = folder;
 }
 
 // Called with itemMutex_ held.
@@ -175,9 +183,12 @@ HRESULT CArchiveExtractCallback::CloseOutputFile() {
 HRESULT CArchiveExtractCallback::SetOperationResult(int32_t result) {
     WriteOperationResult(result);
     std::lock_guard<std::mutex> lock(itemMutex_);
+    const bool createdFile = outFileStreamSpec_ != nullptr;
     if (HRESULT closed = CloseOutputFile(); FAILED(closed)) return closed;
-    if (extractMode_ && attributesDefined_ && !diskPath_.empty())
-        SetFileAttributesW(diskPath_.c_str(), AttributesToApply(attributes_, isFolder_));
+    if (!extractMode_ || !attributesDefined_ || diskPath_.empty()) return S_OK;
+    const DWORD attributes = AttributesToApply(attributes_, isFolder_);
+    // A file just created has the archive attribute alone: nothing to change.
+    if (!(createdFile && attributes == FILE_ATTRIBUTE_ARCHIVE)) SetFileAttributesW(diskPath_.c_str(), attributes);
     return S_OK;
 }
 

@@ -53,6 +53,7 @@ private:
     ~CArchiveExtractCallback();
 
     HRESULT ReadItemProperties(uint32_t index);
+    void EnsureFolder(const std::wstring& folder);
     HRESULT OpenOutputFile(sevenzip::ISequentialOutStream** outStream);
     HRESULT CloseOutputFile();
     void Report(float percent);
@@ -65,6 +66,7 @@ private:
     std::mutex itemMutex_;
     std::wstring itemPath_;
     std::wstring diskPath_;  // empty until the item was found to be safe to write
+    std::wstring lastFolder_;  // the folder last made sure of
     bool extractMode_ = false;
     FILETIME mtime_{};
     DWORD attributes_ = 0;

@@ -48,7 +48,7 @@ ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring
 
     // Items at the top level go straight into the folder, so it must exist.
     const std::wstring folder = WithTrailingSeparator(outputFolder);
-    CreateFolderChain(folder);
+    CreateMissingFolders(folder);
 
     ComPtr<CArchiveExtractCallback> extractCallback(new CArchiveExtractCallback);
     extractCallback->SetProgress(progress, context);

@@ -48,11 +48,11 @@ std::wstring ParentOfPath(const std::wstring& path) {
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
-void CreateFolderChain(const std::wstring& path) {
+void CreateMissingFolders(const std::wstring& path) {
     std::wstring folder = path;
     while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();
     if (IsRoot(folder) || IsFolder(folder)) return;
-    CreateFolderChain(ParentOfPath(folder));
+    CreateMissingFolders(ParentOfPath(folder));
     CreateDirectoryW(folder.c_str(), nullptr);
 }
 

@@ -13,7 +13,7 @@ bool IsContainedItemPath(const std::wstring& itemPath);
 // Creates each missing folder of path (separators '\' or '/'), from the
 // deepest existing one down; folders that exist are accepted. The outcome
 // shows when a file is later created in the folder.
-void CreateFolderChain(const std::wstring& path);
+void CreateMissingFolders(const std::wstring& path);
 
 // path up to its last separator (without it); empty when it has none.
 std::wstring ParentOfPath(const std::wstring& path);
