@@ -57,7 +57,9 @@ TEST_F(InstallerTest, SwitchIsTheWholeWordInAnyCase) {
     for (const Case& c : cases) {
         ProcessResult run = RunInstaller(c.arguments);
         EXPECT_EQ(run.exitCode, c.silent ? 0 : 1) << (c.arguments.empty() ? "" : c.arguments[0]) << run.errors;
-        if (!c.silent) EXPECT_NE(run.errors.find("wizard"), std::string::npos);
+        if (!c.silent) {
+            EXPECT_NE(run.errors.find("wizard"), std::string::npos);
+        }
     }
 }
 
@@ -73,8 +75,8 @@ TEST_F(InstallerTest, SecondRunAdoptsTheRecordedFolderOnlyWhileItExists) {
     EXPECT_EQ(IniValue(ReadWholeFile(UserConfigFile()), "Globals", "InstallPath"), "C:\\Custom");
     EXPECT_EQ(IniValue(ReadWholeFile(OnDriveC("Custom/VelmoraUserVersion.ini")), "Version", "ver"), "1.0.1.2016");
 
-    unlink(OnDriveC("Custom/VelmoraUserVersion.ini").c_str());
-    rmdir(OnDriveC("Custom").c_str());
+    // The install filled the adopted folder; remove it whole.
+    ASSERT_EQ(RunProcess({"/bin/rm", "-rf", OnDriveC("Custom")}).exitCode, 0);
     ASSERT_EQ(RunInstaller({"slient"}).exitCode, 0);
     EXPECT_EQ(IniValue(ReadWholeFile(UserConfigFile()), "Globals", "InstallPath"),
               "C:\\Program Files (x86)\\Velmora");
