@@ -1,6 +1,7 @@
 // Process entry: decides between the wizard and the silent install.
 #include "app/QuorindelApp.h"
 #include "install/InstallerComposer.h"
+#include "report/CrashDumpWriter.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -13,7 +14,9 @@
 
 namespace {
 
-// Created before wWinMain runs, destroyed at exit, in this order.
+// Created before wWinMain runs, destroyed at exit, in this order; the crash
+// dump writer first, so that it covers the construction of the others.
+CrashDumpWriterInstallation theCrashDumpWriter;
 CInstallerComposer theComposer;
 CQuorindelApp theApp;
 

@@ -9,6 +9,7 @@ packages=(
   p7zip-full binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   attr
+  lldb
 )
 
 missing=()

@@ -247,3 +247,99 @@ typedef DWORD SECURITY_INFORMATION, *PSECURITY_INFORMATION;
 #define PROTECTED_SACL_SECURITY_INFORMATION 0x40000000L
 #define UNPROTECTED_DACL_SECURITY_INFORMATION 0x20000000L
 #define UNPROTECTED_SACL_SECURITY_INFORMATION 0x10000000L
+
+// Structured exceptions: the record of one exception and the processor state
+// it interrupted, as the AMD64 Windows headers lay them out (this layer runs
+// as a 64-bit process, so CONTEXT is the AMD64 one on every thread).
+#define EXCEPTION_MAXIMUM_PARAMETERS 15
+#define EXCEPTION_NONCONTINUABLE 0x1
+
+#define EXCEPTION_ACCESS_VIOLATION 0xC0000005L
+#define EXCEPTION_IN_PAGE_ERROR 0xC0000006L
+#define EXCEPTION_ILLEGAL_INSTRUCTION 0xC000001DL
+#define EXCEPTION_NONCONTINUABLE_EXCEPTION 0xC0000025L
+#define EXCEPTION_FLT_DENORMAL_OPERAND 0xC000008DL
+#define EXCEPTION_FLT_DIVIDE_BY_ZERO 0xC000008EL
+#define EXCEPTION_FLT_INEXACT_RESULT 0xC000008FL
+#define EXCEPTION_FLT_INVALID_OPERATION 0xC0000090L
+#define EXCEPTION_FLT_OVERFLOW 0xC0000091L
+#define EXCEPTION_FLT_UNDERFLOW 0xC0000093L
+#define EXCEPTION_INT_DIVIDE_BY_ZERO 0xC0000094L
+#define EXCEPTION_INT_OVERFLOW 0xC0000095L
+#define EXCEPTION_PRIV_INSTRUCTION 0xC0000096L
+#define EXCEPTION_STACK_OVERFLOW 0xC00000FDL
+#define STATUS_FATAL_APP_EXIT 0x40000015L
+
+typedef struct _EXCEPTION_RECORD {
+    DWORD ExceptionCode;
+    DWORD ExceptionFlags;
+    struct _EXCEPTION_RECORD* ExceptionRecord;
+    PVOID ExceptionAddress;
+    DWORD NumberParameters;
+    ULONG_PTR ExceptionInformation[EXCEPTION_MAXIMUM_PARAMETERS];
+} EXCEPTION_RECORD, *PEXCEPTION_RECORD;
+
+#define CONTEXT_AMD64 0x00100000L
+#define CONTEXT_CONTROL (CONTEXT_AMD64 | 0x1L)
+#define CONTEXT_INTEGER (CONTEXT_AMD64 | 0x2L)
+#define CONTEXT_SEGMENTS (CONTEXT_AMD64 | 0x4L)
+#define CONTEXT_FLOATING_POINT (CONTEXT_AMD64 | 0x8L)
+#define CONTEXT_DEBUG_REGISTERS (CONTEXT_AMD64 | 0x10L)
+#define CONTEXT_FULL (CONTEXT_CONTROL | CONTEXT_INTEGER | CONTEXT_FLOATING_POINT)
+#define CONTEXT_ALL (CONTEXT_FULL | CONTEXT_SEGMENTS | CONTEXT_DEBUG_REGISTERS)
+
+#ifndef DECLSPEC_ALIGN
+#define DECLSPEC_ALIGN(x) __attribute__((aligned(x)))
+#endif
+
+typedef struct DECLSPEC_ALIGN(16) _M128A {
+    ULONGLONG Low;
+    LONGLONG High;
+} M128A, *PM128A;
+
+// The FXSAVE image, the same 512 bytes the processor stores.
+typedef struct DECLSPEC_ALIGN(16) _XMM_SAVE_AREA32 {
+    WORD ControlWord;
+    WORD StatusWord;
+    BYTE TagWord;
+    BYTE Reserved1;
+    WORD ErrorOpcode;
+    DWORD ErrorOffset;
+    WORD ErrorSelector;
+    WORD Reserved2;
+    DWORD DataOffset;
+    WORD DataSelector;
+    WORD Reserved3;
+    DWORD MxCsr;
+    DWORD MxCsr_Mask;
+    M128A FloatRegisters[8];
+    M128A XmmRegisters[16];
+    BYTE Reserved4[96];
+} XMM_SAVE_AREA32, *PXMM_SAVE_AREA32;
+
+typedef struct DECLSPEC_ALIGN(16) _CONTEXT {
+    DWORD64 P1Home, P2Home, P3Home, P4Home, P5Home, P6Home;
+    DWORD ContextFlags;
+    DWORD MxCsr;
+    WORD SegCs, SegDs, SegEs, SegFs, SegGs, SegSs;
+    DWORD EFlags;
+    DWORD64 Dr0, Dr1, Dr2, Dr3, Dr6, Dr7;
+    DWORD64 Rax, Rcx, Rdx, Rbx, Rsp, Rbp, Rsi, Rdi;
+    DWORD64 R8, R9, R10, R11, R12, R13, R14, R15;
+    DWORD64 Rip;
+    XMM_SAVE_AREA32 FltSave;
+    M128A VectorRegister[26];
+    DWORD64 VectorControl;
+    DWORD64 DebugControl;
+    DWORD64 LastBranchToRip;
+    DWORD64 LastBranchFromRip;
+    DWORD64 LastExceptionToRip;
+    DWORD64 LastExceptionFromRip;
+} CONTEXT, *PCONTEXT;
+
+typedef struct _EXCEPTION_POINTERS {
+    PEXCEPTION_RECORD ExceptionRecord;
+    PCONTEXT ContextRecord;
+} EXCEPTION_POINTERS, *PEXCEPTION_POINTERS;
+
+#include <errhandlingapi.h>
