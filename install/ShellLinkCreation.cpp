@@ -1,0 +1,46 @@
+// One shell link through the shell's link object, with COM initialised around it.
+#include "install/SevenZipComPtr.h"
+#include "install/Shortcuts.h"
+
+#include <objbase.h>
+#include <shlguid.h>
+#include <shobjidl.h>
+
+namespace {
+
+// CoInitialize for the lifetime of the object; S_FALSE (already initialised)
+// counts too and is balanced like S_OK.
+class ComInitialisation {
+public:
+    ComInitialisation() : result_(CoInitialize(nullptr)) {}
+    ComInitialisation(const ComInitialisation&) = delete;
+    ComInitialisation& operator=(const ComInitialisation&) = delete;
+    ~ComInitialisation() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    bool Succeeded() const { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
+
+template <typename T>
+using ComRef = sevenzip::ComPtr<T>;  // the generic counted COM reference
+
+}  // namespace
+
+bool CreateShellLink(const std::wstring& linkPath, const std::wstring& targetPath, LPCWSTR arguments) {
+    if (!FitsPathBuffer(linkPath) || !FitsPathBuffer(targetPath)) return false;
+    ComInitialisation com;
+    if (!com.Succeeded()) return false;
+    ComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())))
+        return false;
+    link->SetPath(targetPath.c_str());
+    link->SetShowCmd(SW_SHOWNORMAL);
+    if (arguments) link->SetArguments(arguments);
+    ComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()))) return false;
+    file->Save(linkPath.c_str(), FALSE);  // its result is not examined
+    return true;
+}
