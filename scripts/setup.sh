@@ -8,7 +8,7 @@ packages=(
   libssl-dev libcrypto++-dev libcurl4-openssl-dev
   p7zip-full binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  attr
+  attr liblnk-utils
   lldb
 )
 
