@@ -203,11 +203,22 @@ TEST(CrashDump, ALaterCrashReplacesTheDump) {
     EXPECT_EQ(exception.ExceptionRecord.ExceptionCode, static_cast<ULONG32>(SIGFPE));
 }
 
-TEST(CrashDump, NormalExitWritesNoDump) {
-    std::string probe = PlaceProbe("crash-none");
-    ProcessResult run = RunProcess({probe, "exit"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_FALSE(fs::exists(probe + ".dmp"));
+// Runs that leave no dump: a normal exit, a filter that declines (the
+// signal's default end), a filter that repairs the fault and resumes.
+TEST(CrashDump, NoDumpWithoutAnUnhandledCrash) {
+    struct Case {
+        const char* kind;
+        int exitCode;
+        int signal;
+    } cases[] = {{"exit", 0, 0}, {"decline", -1, SIGSEGV}, {"resume", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        std::string probe = PlaceProbe(std::string("crash-none-") + c.kind);
+        ProcessResult run = RunProcess({probe, c.kind});
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.signal, c.signal);
+        EXPECT_FALSE(fs::exists(probe + ".dmp"));
+    }
 }
 
 // Root writes anywhere, so there the child runs as nobody, from a folder of

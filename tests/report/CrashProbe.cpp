@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <sys/mman.h>
+
 #include <thread>
 
 namespace {
@@ -28,6 +30,27 @@ __attribute__((noinline)) int Recurse(int depth) {
     return Recurse(depth + 1) + frame[0];
 }
 
+// A filter that declines: the signal's own default takes over.
+LONG WINAPI DeclineEverything(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+
+// A filter that makes the faulting page writable and resumes the write.
+char* lockedPage = nullptr;
+LONG WINAPI UnlockAndResume(EXCEPTION_POINTERS* pointers) {
+    EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+    if (record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record->ExceptionInformation[0] != 1 ||
+        record->ExceptionInformation[1] != reinterpret_cast<ULONG_PTR>(lockedPage))
+        return EXCEPTION_EXECUTE_HANDLER;
+    mprotect(lockedPage, 4096, PROT_READ | PROT_WRITE);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+int WriteLockedPage() {
+    lockedPage = static_cast<char*>(mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    SetUnhandledExceptionFilter(UnlockAndResume);
+    *reinterpret_cast<volatile char*>(lockedPage) = 42;
+    return lockedPage[0] == 42 ? 0 : 3;
+}
+
 void OnWorker(void (*crash)()) {
     std::thread worker(crash);
     worker.join();
@@ -44,6 +67,10 @@ int main(int argc, char** argv) {
     else if (!strcmp(kind, "overflow")) return Recurse(0);
     else if (!strcmp(kind, "worker-overflow")) OnWorker([] { Recurse(0); });
     else if (!strcmp(kind, "exit")) return 0;
+    else if (!strcmp(kind, "decline")) {
+        SetUnhandledExceptionFilter(DeclineEverything);
+        WriteNowhere();
+    } else if (!strcmp(kind, "resume")) return WriteLockedPage();
     fputs("crash-probe: still alive\n", stderr);
     return 2;
 }
