@@ -6,6 +6,8 @@
 #include "install/SevenZipItemProperties.h"
 #include "install/SevenZipPassword.h"
 
+#include <new>
+
 using namespace sevenzip;
 
 namespace {
@@ -80,7 +82,11 @@ HRESULT CArchiveExtractCallback::SetCompleted(const uint64_t* completed) {
     // Nothing to measure against; ReportFinished reports the end.
     if (total_ == 0) return S_OK;
     const double percent = static_cast<double>(*completed) * 100.0 / static_cast<double>(total_);
-    Report(static_cast<float>(percent));
+    try {
+        Report(static_cast<float>(percent));
+    } catch (...) {
+        // A progress report that could not be posted is dropped, as a failed post is.
+    }
     return S_OK;
 }
 
@@ -105,7 +111,16 @@ HRESULT CArchiveExtractCallback::ReadItemProperties(uint32_t index) {
     return ReadItemModificationTime(*library_, archive_.Get(), index, mtime_, timeDefined_);
 }
 
+// The library calls in from its own code: nothing may be thrown back to it.
 HRESULT CArchiveExtractCallback::GetStream(uint32_t index, ISequentialOutStream** outStream, int32_t askMode) {
+    try {
+        return PrepareItem(index, outStream, askMode);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CArchiveExtractCallback::PrepareItem(uint32_t index, ISequentialOutStream** outStream, int32_t askMode) {
     if (!outStream) return E_POINTER;
     *outStream = nullptr;
     std::lock_guard<std::mutex> lock(itemMutex_);
@@ -147,7 +162,8 @@ void CArchiveExtractCallback::EnsureFolder(const std::wstring& folder) {
 
 // Called with itemMutex_ held.
 HRESULT CArchiveExtractCallback::OpenOutputFile(ISequentialOutStream** outStream) {
-    COutFileStream* spec = new COutFileStream;
+    COutFileStream* spec = new (std::nothrow) COutFileStream;
+    if (!spec) return E_OUTOFMEMORY;
     ComPtr<ISequentialOutStream> stream(spec);
     spec->ResetProcessedSize();
     if (!spec->Create(diskPath_)) {
@@ -193,5 +209,9 @@ HRESULT CArchiveExtractCallback::SetOperationResult(int32_t result) {
 }
 
 HRESULT CArchiveExtractCallback::CryptoGetTextPassword(BSTR* password) {
-    return AnswerPassword(passwordIsDefined_, password_, password);
+    try {
+        return AnswerPassword(passwordIsDefined_, password_, password);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }

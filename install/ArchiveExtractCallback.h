@@ -52,6 +52,7 @@ public:
 private:
     ~CArchiveExtractCallback();
 
+    HRESULT PrepareItem(uint32_t index, sevenzip::ISequentialOutStream** outStream, int32_t askMode);
     HRESULT ReadItemProperties(uint32_t index);
     void EnsureFolder(const std::wstring& folder);
     HRESULT OpenOutputFile(sevenzip::ISequentialOutStream** outStream);

@@ -15,5 +15,9 @@ ULONG CArchiveOpenCallback::Release() {
 }
 
 HRESULT CArchiveOpenCallback::CryptoGetTextPassword(BSTR* password) {
-    return AnswerPassword(passwordIsDefined_, password_, password);
+    try {
+        return AnswerPassword(passwordIsDefined_, password_, password);
+    } catch (...) {
+        return E_OUTOFMEMORY;  // nothing may be thrown back into the library
+    }
 }

@@ -8,6 +8,8 @@
 #include "install/SevenZipLibrary.h"
 #include "install/StepsScript.h"
 
+#include <new>
+
 using namespace sevenzip;
 
 namespace {
@@ -30,7 +32,8 @@ ComPtr<IInArchive> CreateArchiveHandler() {
 }
 
 bool OpenArchive(IInArchive* archive, CInFileStream* stream) {
-    ComPtr<CArchiveOpenCallback> openCallback(new CArchiveOpenCallback);
+    ComPtr<CArchiveOpenCallback> openCallback(new (std::nothrow) CArchiveOpenCallback);
+    if (!openCallback) return false;
     return archive->Open(stream, &kMaxCheckStartPosition, openCallback.Get()) == S_OK;
 }
 
@@ -42,15 +45,16 @@ ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring
     if (outputFolder.empty()) return ExtractResult::NoOutputFolder;
     ComPtr<IInArchive> archive = CreateArchiveHandler();
     if (!archive) return ExtractResult::NoArchiveHandler;
-    ComPtr<CInFileStream> stream(new CInFileStream);
-    if (!stream->Open(archivePath)) return ExtractResult::CannotOpenArchive;
+    ComPtr<CInFileStream> stream(new (std::nothrow) CInFileStream);
+    if (!stream || !stream->Open(archivePath)) return ExtractResult::CannotOpenArchive;
     if (!OpenArchive(archive.Get(), stream.Get())) return ExtractResult::OpenFailed;
 
     // Items at the top level go straight into the folder, so it must exist.
     const std::wstring folder = WithTrailingSeparator(outputFolder);
     CreateMissingFolders(folder);
 
-    ComPtr<CArchiveExtractCallback> extractCallback(new CArchiveExtractCallback);
+    ComPtr<CArchiveExtractCallback> extractCallback(new (std::nothrow) CArchiveExtractCallback);
+    if (!extractCallback) return ExtractResult::ExtractFailed;
     extractCallback->SetProgress(progress, context);
     extractCallback->Init(archive.Get(), folder);
     if (archive->Extract(nullptr, kAllItems, 0, extractCallback.Get()) != S_OK) return ExtractResult::ExtractFailed;
