@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libssl-dev libcrypto++-dev libcurl4-openssl-dev
+  libssl-dev libcrypto++-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   p7zip-full binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   attr liblnk-utils
