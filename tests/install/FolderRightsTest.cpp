@@ -204,6 +204,7 @@ TEST_F(FolderRights, WalkGrantsEveryoneOnEveryEntryWithoutFollowingLinks) {
     ASSERT_EQ(symlink("..", UnixPath(top + L"sub\\loop").c_str()), 0);
     ASSERT_EQ(symlink(UnixPath(outside).c_str(), UnixPath(top + L"out").c_str()), 0);
     mode_t outsideFileMode = ModeOf(outside + L"x.txt");
+    mode_t outsideFolderMode = ModeOf(outside);
 
     EXPECT_EQ(Walk(top), "");
 
@@ -223,10 +224,11 @@ TEST_F(FolderRights, WalkGrantsEveryoneOnEveryEntryWithoutFollowingLinks) {
         EXPECT_TRUE(granted) << c.entry;
         EXPECT_EQ(ModeOf(path), c.mode) << c.entry;
     }
-    // Only what the link leads to is changed, not what lies behind it.
+    // Nothing outside the tree changes: neither the folder a link leads to nor its contents.
     EXPECT_EQ(ModeOf(outside + L"x.txt"), outsideFileMode);
-    for (Entry entry : ReadDacl(outside + L"x.txt").entries) {
-        EXPECT_FALSE(IsEveryoneFullControl(entry));
+    EXPECT_EQ(ModeOf(outside), outsideFolderMode);
+    for (const std::wstring& path : {outside, outside + L"x.txt"}) {
+        for (Entry entry : ReadDacl(path).entries) EXPECT_FALSE(IsEveryoneFullControl(entry)) << path;
     }
 }
 

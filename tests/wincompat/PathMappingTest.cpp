@@ -73,6 +73,7 @@ TEST(UnixToDos, PicksTheDriveWithTheLongestRoot) {
 }
 
 TEST(Prefix, HasTheWindowsLayout) {
+    ASSERT_EQ(wincompat::PrefixRoot(), TestPrefixRoot());  // created on first use
     struct stat info;
     for (const char* folder : {"drive_c/Program Files (x86)", "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs",
                                "drive_c/users/Public/Desktop", "drive_c/windows/system32"}) {

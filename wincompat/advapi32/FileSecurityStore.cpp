@@ -36,8 +36,23 @@ bool ReadStored(const std::string& unixPath, std::vector<BYTE>& bytes) {
 
 }  // namespace
 
+// A symbolic link is its own entry, as a reparse point is on Windows: its
+// security is never the target's. Unix links have no mode of their own (always
+// 0777) and cannot hold user attributes, so a link's descriptor is the one
+// derived from that mode, granting Everyone access, and setting one changes
+// nothing outside the link.
+static bool IsSymbolicLink(const std::string& unixPath) {
+    struct stat info;
+    return lstat(unixPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWORD* error) {
     struct stat info;
+    if (IsSymbolicLink(unixPath)) {
+        lstat(unixPath.c_str(), &info);
+        parts = DerivedFileDescriptor(info.st_mode);
+        return true;
+    }
     if (stat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
     std::vector<BYTE> stored;
     if (ReadStored(unixPath, stored) && ParseSelfRelative(stored.data(), stored.size(), parts)) return true;
@@ -46,6 +61,7 @@ bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWO
 }
 
 bool WriteFileDescriptor(const std::string& unixPath, const DescriptorParts& parts, DWORD* error) {
+    if (IsSymbolicLink(unixPath)) return true;
     struct stat info;
     if (stat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
     mode_t mode = parts.HasDacl() ? MirroredMode(info.st_mode, parts.Dacl()) : info.st_mode;
