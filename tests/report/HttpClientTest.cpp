@@ -23,7 +23,8 @@ public:
         port_ = server_.bind_to_any_port("127.0.0.1");  // connections queue from here on
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // stop() does nothing until the server runs.
-        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int waited = 0; waited < 5000 && !server_.is_running(); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~LoopbackServer() {
         server_.stop();
