@@ -1,5 +1,7 @@
 #include "app/ChannelIdentity.h"
 
+#include "app/AnsiText.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -14,14 +16,6 @@ std::wstring FallbackIdentity() {
     WCHAR text[MAX_PATH] = {};
     wsprintfW(text, L"gf%s", kSuffix);
     return text;
-}
-
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length > 0 ? length : 0, L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 std::vector<std::string> SplitFields(const std::string& text) {

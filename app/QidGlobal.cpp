@@ -1,5 +1,6 @@
 #include "app/QidGlobal.h"
 
+#include "app/AnsiText.h"
 #include "app/ChannelIdentity.h"
 #include "app/InstallOptions.h"
 #include "app/UserConfig.h"
@@ -11,23 +12,6 @@
 #include <string>
 
 namespace {
-
-std::string AnsiFromWide(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(length > 0 ? length : 0, '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length > 0 ? length : 0, L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 std::wstring ModulePath() {
     WCHAR path[MAX_PATH] = {};

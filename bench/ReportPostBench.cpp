@@ -1,6 +1,6 @@
 // Times the install report end to end: composing the line, encrypting it and
 // posting it to URL, N times; prints the median and the spread.
-#include "report/ReportFields.h"
+#include "report/InstallReport.h"
 
 #include <stdio.h>
 #include <stdlib.h>

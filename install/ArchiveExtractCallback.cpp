@@ -9,6 +9,7 @@
 #include <new>
 
 using namespace sevenzip;
+using com::ComPtr;
 
 namespace {
 

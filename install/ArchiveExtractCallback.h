@@ -7,7 +7,7 @@
 // lock of their own.
 #pragma once
 
-#include "install/SevenZipComPtr.h"
+#include "install/ComPtr.h"
 #include "install/SevenZipInterfaces.h"
 #include "install/SevenZipLibrary.h"
 #include "install/SevenZipUnknownImp.h"
@@ -60,7 +60,7 @@ private:
     void Report(float percent);
 
     const sevenzip::Library* library_ = nullptr;
-    sevenzip::ComPtr<sevenzip::IInArchive> archive_;
+    com::ComPtr<sevenzip::IInArchive> archive_;
     std::wstring outputFolder_;
 
     // The current item, guarded by itemMutex_.
@@ -75,7 +75,7 @@ private:
     bool attributesDefined_ = false;
     bool timeDefined_ = false;
     COutFileStream* outFileStreamSpec_ = nullptr;
-    sevenzip::ComPtr<sevenzip::ISequentialOutStream> outFileStream_;
+    com::ComPtr<sevenzip::ISequentialOutStream> outFileStream_;
 
     bool passwordIsDefined_ = false;
     std::wstring password_;

@@ -11,6 +11,7 @@
 #include <new>
 
 using namespace sevenzip;
+using com::ComPtr;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // One shell link through the shell's link object, with COM initialised around it.
-#include "install/SevenZipComPtr.h"
+#include "install/ComPtr.h"
 #include "install/Shortcuts.h"
 
 #include <objbase.h>
@@ -25,7 +25,7 @@ private:
 };
 
 template <typename T>
-using ComRef = sevenzip::ComPtr<T>;  // the generic counted COM reference
+using ComRef = com::ComPtr<T>;  // the generic counted COM reference
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "report/InstallReport.h"
 
 #include "BuildConfig.h"
+#include "app/AnsiText.h"
 #include "app/InstallOptions.h"
 #include "report/ByteBuffer.h"
 #include "report/HttpClient.h"
@@ -27,28 +28,10 @@ constexpr ReportDestination kInstallReportDestination = {VELMORA_REPORT_URL, {10
 
 using GetNativeSystemInfoFunction = void(WINAPI*)(LPSYSTEM_INFO);
 
-std::string NarrowFromWide(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string narrow(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
-std::wstring WideFromNarrow(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 // The plain channel identity from the encrypted option text, or the default one.
 std::wstring ChannelIdentity(const std::string& qid) {
     std::string identity = qid.empty() ? std::string() : DecryptText(IdentityKeySet, qid);
-    return WideFromNarrow(identity.empty() ? kDefaultIdentity : identity);
+    return WideFromAnsi(identity.empty() ? kDefaultIdentity : identity);
 }
 
 int NativeBitness() {
@@ -71,7 +54,7 @@ std::wstring OsField() {
 }
 
 std::wstring ComposeLine() {
-    std::string qid = NarrowFromWide(GetOption(L"Qid"));
+    std::string qid = AnsiFromWide(GetOption(L"Qid"));
     ReportFields& fields = GetReportFields();
     fields.EnsureFields();
     fields.Set(0, kProductVersion);

@@ -1,7 +1,5 @@
-// The fields of the install report line, and where the report is posted.
+// The fields of the install report line.
 #pragma once
-
-#include "report/HttpClient.h"
 
 #include <map>
 #include <string>
@@ -24,14 +22,3 @@ private:
 
 // The process-wide table, created on first use (thread-safe), kept until exit.
 ReportFields& GetReportFields();
-
-// Where the install report goes and how long its request may take.
-struct ReportDestination {
-    const char* url;
-    HttpLimits limits;
-};
-
-// SendInstallReport with the destination given (defined in InstallReport.cpp,
-// which passes the build's report URL with 10 s / 30 s limits); tests post to
-// a server of their own. Returns true in every case.
-bool SendInstallReportTo(const ReportDestination& destination);

@@ -1,4 +1,5 @@
 #include "app/InstallOptions.h"
+#include "report/InstallReport.h"
 #include "report/ReportFields.h"
 #include "report/TextCipher.h"
 #include "support/ProcessRunner.h"

@@ -4,7 +4,8 @@
 
 #include <utility>
 
-namespace sevenzip {
+// Works for the archive library's interfaces and the system's alike.
+namespace com {
 
 template <typename T>
 class ComPtr {
@@ -41,4 +42,4 @@ private:
     T* object_ = nullptr;
 };
 
-}  // namespace sevenzip
+}  // namespace com
