@@ -163,15 +163,15 @@ void CArchiveExtractCallback::EnsureFolder(const std::wstring& folder) {
 
 // Called with itemMutex_ held.
 HRESULT CArchiveExtractCallback::OpenOutputFile(ISequentialOutStream** outStream) {
-    COutFileStream* spec = new (std::nothrow) COutFileStream;
-    if (!spec) return E_OUTOFMEMORY;
-    ComPtr<ISequentialOutStream> stream(spec);
-    spec->ResetProcessedSize();
-    if (!spec->Create(diskPath_)) {
+    COutFileStream* fileStream = new (std::nothrow) COutFileStream;
+    if (!fileStream) return E_OUTOFMEMORY;
+    ComPtr<ISequentialOutStream> stream(fileStream);
+    fileStream->ResetProcessedSize();
+    if (!fileStream->Create(diskPath_)) {
         WriteErrorLine("Can not open output file", diskPath_);
         return E_ABORT;
     }
-    outFileStreamSpec_ = spec;
+    outFileStreamSpec_ = fileStream;
     outFileStream_ = stream;
     *outStream = stream.Detach();
     return S_OK;

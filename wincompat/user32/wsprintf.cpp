@@ -14,7 +14,7 @@ namespace {
 
 constexpr size_t kMaximumOutput = 1024;  // characters, terminator included
 
-struct Spec {
+struct Conversion {
     bool left = false, alternate = false, zero = false;
     size_t width = 0;
     bool hasPrecision = false;
@@ -22,9 +22,9 @@ struct Spec {
     enum class Size { Default, Short, Long, Int64 } size = Size::Default;
 };
 
-void Pad(std::wstring& out, const std::wstring& text, const Spec& spec, wchar_t fill = L' ') {
-    size_t padding = spec.width > text.size() ? spec.width - text.size() : 0;
-    if (spec.left) {
+void Pad(std::wstring& out, const std::wstring& text, const Conversion& conversion, wchar_t fill = L' ') {
+    size_t padding = conversion.width > text.size() ? conversion.width - text.size() : 0;
+    if (conversion.left) {
         out += text;
         out.append(padding, L' ');
     } else {
@@ -43,35 +43,35 @@ std::wstring Digits(uint64_t value, unsigned base, bool upper) {
     return text;
 }
 
-void FormatInteger(std::wstring& out, wchar_t type, const Spec& spec, va_list* args) {
+void FormatInteger(std::wstring& out, wchar_t type, const Conversion& conversion, va_list* args) {
     bool isSigned = type == L'd' || type == L'i';
     uint64_t magnitude;
     bool negative = false;
-    if (spec.size == Spec::Size::Int64) {
+    if (conversion.size == Conversion::Size::Int64) {
         int64_t value = va_arg(*args, int64_t);
         negative = isSigned && value < 0;
         magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     } else {
         // int and the 32-bit long of Windows: the low 32 bits of the argument.
         uint32_t bits = va_arg(*args, uint32_t);
-        if (spec.size == Spec::Size::Short) bits &= 0xFFFF;
+        if (conversion.size == Conversion::Size::Short) bits &= 0xFFFF;
         int32_t value = static_cast<int32_t>(bits);
         negative = isSigned && value < 0;
         magnitude = negative ? 0 - static_cast<int64_t>(value) : (isSigned ? static_cast<uint64_t>(value) : bits);
     }
     unsigned base = (type == L'x' || type == L'X') ? 16 : 10;
     std::wstring digits = Digits(magnitude, base, type == L'X');
-    if (spec.hasPrecision && digits.size() < spec.precision) digits.insert(0, spec.precision - digits.size(), L'0');
+    if (conversion.hasPrecision && digits.size() < conversion.precision) digits.insert(0, conversion.precision - digits.size(), L'0');
     std::wstring prefix = negative ? L"-" : L"";
-    if (spec.alternate && base == 16 && magnitude) prefix += type == L'X' ? L"0X" : L"0x";
-    if (spec.zero && !spec.left && !spec.hasPrecision) {
+    if (conversion.alternate && base == 16 && magnitude) prefix += type == L'X' ? L"0X" : L"0x";
+    if (conversion.zero && !conversion.left && !conversion.hasPrecision) {
         size_t length = prefix.size() + digits.size();
-        if (spec.width > length) digits.insert(0, spec.width - length, L'0');
+        if (conversion.width > length) digits.insert(0, conversion.width - length, L'0');
     }
-    Pad(out, prefix + digits, spec);
+    Pad(out, prefix + digits, conversion);
 }
 
-void FormatText(std::wstring& out, bool wide, const Spec& spec, va_list* args) {
+void FormatText(std::wstring& out, bool wide, const Conversion& conversion, va_list* args) {
     std::wstring text;
     if (wide) {
         const wchar_t* value = va_arg(*args, const wchar_t*);
@@ -80,25 +80,25 @@ void FormatText(std::wstring& out, bool wide, const Spec& spec, va_list* args) {
         const char* value = va_arg(*args, const char*);
         text = value ? wincompat::WideFromAnsi(value) : L"(null)";
     }
-    if (spec.hasPrecision && text.size() > spec.precision) text.resize(spec.precision);
-    Pad(out, text, spec);
+    if (conversion.hasPrecision && text.size() > conversion.precision) text.resize(conversion.precision);
+    Pad(out, text, conversion);
 }
 
-const wchar_t* ParseSpec(const wchar_t* p, Spec& spec) {
+const wchar_t* ParseConversion(const wchar_t* p, Conversion& conversion) {
     for (;; ++p) {
-        if (*p == L'-') spec.left = true;
-        else if (*p == L'#') spec.alternate = true;
-        else if (*p == L'0') spec.zero = true;
+        if (*p == L'-') conversion.left = true;
+        else if (*p == L'#') conversion.alternate = true;
+        else if (*p == L'0') conversion.zero = true;
         else break;
     }
-    while (*p >= L'0' && *p <= L'9') spec.width = spec.width * 10 + (*p++ - L'0');
+    while (*p >= L'0' && *p <= L'9') conversion.width = conversion.width * 10 + (*p++ - L'0');
     if (*p == L'.') {
-        spec.hasPrecision = true;
-        for (++p; *p >= L'0' && *p <= L'9'; ++p) spec.precision = spec.precision * 10 + (*p - L'0');
+        conversion.hasPrecision = true;
+        for (++p; *p >= L'0' && *p <= L'9'; ++p) conversion.precision = conversion.precision * 10 + (*p - L'0');
     }
-    if (*p == L'l' || *p == L'w') spec.size = Spec::Size::Long, ++p;
-    else if (*p == L'h') spec.size = Spec::Size::Short, ++p;
-    else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') spec.size = Spec::Size::Int64, p += 3;
+    if (*p == L'l' || *p == L'w') conversion.size = Conversion::Size::Long, ++p;
+    else if (*p == L'h') conversion.size = Conversion::Size::Short, ++p;
+    else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') conversion.size = Conversion::Size::Int64, p += 3;
     return p;
 }
 
@@ -109,20 +109,20 @@ std::wstring Format(const wchar_t* format, va_list* args) {
             out += *p;
             continue;
         }
-        Spec spec;
-        p = ParseSpec(p + 1, spec);
+        Conversion conversion;
+        p = ParseConversion(p + 1, conversion);
         switch (*p) {
         case L'\0': return out;
-        case L'd': case L'i': case L'u': case L'x': case L'X': FormatInteger(out, *p, spec, args); break;
+        case L'd': case L'i': case L'u': case L'x': case L'X': FormatInteger(out, *p, conversion, args); break;
         // %s follows the function's width; h forces narrow, l forces wide.
-        case L's': FormatText(out, spec.size != Spec::Size::Short, spec, args); break;
-        case L'S': FormatText(out, spec.size == Spec::Size::Long, spec, args); break;
+        case L's': FormatText(out, conversion.size != Conversion::Size::Short, conversion, args); break;
+        case L'S': FormatText(out, conversion.size == Conversion::Size::Long, conversion, args); break;
         case L'c':
         case L'C': {
             int value = va_arg(*args, int);
-            bool wide = (*p == L'c') ? spec.size != Spec::Size::Short : spec.size == Spec::Size::Long;
+            bool wide = (*p == L'c') ? conversion.size != Conversion::Size::Short : conversion.size == Conversion::Size::Long;
             wchar_t c = wide ? static_cast<wchar_t>(value) : wincompat::WideFromAnsi(std::string(1, static_cast<char>(value)))[0];
-            Pad(out, std::wstring(1, c), spec);
+            Pad(out, std::wstring(1, c), conversion);
             break;
         }
         default: out += *p; break;  // "%%" and unknown types print the character itself
