@@ -1,6 +1,7 @@
 #include "wizard/UITaskWindow.h"
 
 #include <mutex>
+#include <set>
 
 namespace {
 
@@ -11,6 +12,14 @@ HWND dispatchWindow = nullptr;
 // Posting and closing the window to posts exclude each other, so no task can
 // be queued once teardown has begun: every task is either run or freed.
 std::mutex postMutex;
+// Timer records still running, freed with the window (UI thread only).
+std::set<TimerTaskRecord*> liveTimers;
+
+void FreeTimerRecord(TimerTaskRecord* record) {
+    liveTimers.erase(record);
+    delete record->task;
+    delete record;
+}
 
 void RunTimerTask(HWND window, UINT_PTR id) {
     auto* record = reinterpret_cast<TimerTaskRecord*>(id);
@@ -18,8 +27,7 @@ void RunTimerTask(HWND window, UINT_PTR id) {
     if (record->remaining == -1) return;
     if (--record->remaining == 0) {
         KillTimer(window, id);
-        delete record->task;
-        delete record;
+        FreeTimerRecord(record);
     }
 }
 
@@ -90,16 +98,17 @@ void DestroyUITaskWindow() {
     }
     if (!window) return;
     DrainWindow(window);
-    DestroyWindow(window);
+    DestroyWindow(window);  // its timers end with it
+    while (!liveTimers.empty()) FreeTimerRecord(*liveTimers.begin());
 }
 
 bool StartUITaskTimer(UITask task, UINT elapse, int32_t count) {
     HWND window = UITaskWindowHandle();
     if (!window || count == 0) return false;
     auto* record = new TimerTaskRecord{new UITask(std::move(task)), count};
+    liveTimers.insert(record);
     if (SetTimer(window, reinterpret_cast<UINT_PTR>(record), elapse, nullptr)) return true;
-    delete record->task;
-    delete record;
+    FreeTimerRecord(record);
     return false;
 }
 

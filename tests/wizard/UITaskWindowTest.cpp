@@ -79,11 +79,14 @@ TEST_F(UITaskWindowTest, TimerTaskRunsItsCountThenIsFreed) {
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(Tracked::alive, 0);
     // The drain runs task messages only; a timer stays queued.
-    ASSERT_TRUE(StartUITaskTimer([&ticks] { ++ticks; }, 10, -1));
+    ASSERT_TRUE(StartUITaskTimer([&ticks, t = Tracked()] { ++ticks; }, 10, -1));
     Sleep(30);
     RunPendingUITasks();
     EXPECT_EQ(ticks, 3);
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
     DispatchMessageW(&msg);
     EXPECT_EQ(ticks, 4);
+    // An unlimited timer's record goes with the window.
+    DestroyUITaskWindow();
+    EXPECT_EQ(Tracked::alive, 0);
 }
