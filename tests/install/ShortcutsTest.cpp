@@ -178,7 +178,9 @@ TEST_F(ShortcutsTest, FolderChainCreatesEachLevel) {
     for (const ChainCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CreateFolderChain(c.path), c.result);
-        if (!c.lastLevelMade.empty()) EXPECT_TRUE(fs::is_directory(UnixPath(c.lastLevelMade)));
+        if (!c.lastLevelMade.empty()) {
+            EXPECT_TRUE(fs::is_directory(UnixPath(c.lastLevelMade)));
+        }
     }
     EXPECT_FALSE(Exists(base + L"\\c\\d"));
 }

@@ -148,7 +148,9 @@ void ExpectMinidumpOf(const Crash& crash, const std::string& probe, const Minidu
     ASSERT_TRUE(dump.Read(exception.ThreadContext.Rva, &context));
     EXPECT_EQ(exception.ThreadContext.DataSize, sizeof(CONTEXT));
     EXPECT_EQ(context.ContextFlags & CONTEXT_FULL, static_cast<DWORD>(CONTEXT_FULL));
-    if (crash.signal == SIGFPE) EXPECT_EQ(context.Rip, exception.ExceptionRecord.ExceptionAddress);
+    if (crash.signal == SIGFPE) {
+        EXPECT_EQ(context.Rip, exception.ExceptionRecord.ExceptionAddress);
+    }
     // After an overflow the stack pointer may have left the stack: then its last page must be there.
     EXPECT_TRUE(dump.HoldsMemory(context.Rsp) || (crash.code == EXCEPTION_STACK_OVERFLOW && dump.HoldsMemory(context.Rsp + 4096)))
         << "the faulting thread's stack";

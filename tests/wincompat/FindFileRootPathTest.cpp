@@ -106,7 +106,9 @@ TEST(SplitPath, RefusesBadArgumentsAndShortBuffersLeavingThemEmpty) {
                   c.result);
         EXPECT_EQ(drive[0], L'\0');
         EXPECT_EQ(fname[0], L'\0');
-        if (c.dirBuffer && c.dirSize) EXPECT_EQ(c.dirBuffer[0], L'\0');
+        if (c.dirBuffer && c.dirSize) {
+            EXPECT_EQ(c.dirBuffer[0], L'\0');
+        }
     }
     EXPECT_EQ(_wsplitpath_s(L"C:\\abc\\b", drive, _MAX_DRIVE, dir, 6, fname, _MAX_FNAME, nullptr, 0), 0);
     EXPECT_STREQ(dir, L"\\abc\\");
