@@ -64,7 +64,7 @@ TEST_F(InstallerTest, SilentInstallExtractsThePayloadAsSevenZipWould) {
     std::string expected = TreeListing(reference);
     std::string actual = TreeListing(installed);
     // Besides the payload the install leaves the version file and the website shortcut.
-    for (const std::string& added : {"F ./VelmoraUserVersion.ini", "F ./访问官方网站.url"}) {
+    for (const char* added : {"F ./VelmoraUserVersion.ini", "F ./访问官方网站.url"}) {
         size_t line = actual.find(added);
         ASSERT_NE(line, std::string::npos) << added;
         actual.erase(line, actual.find('\n', line) - line + 1);

@@ -56,7 +56,7 @@ public:
         if (!Read(rva, &length) || rva + 4 + length > bytes_.size()) return {};
         std::string text;
         for (ULONG32 i = 0; i < length; i += 2) {
-            uint16_t unit;
+            uint16_t unit = 0;
             Read(rva + 4 + i, &unit);
             text += unit < 0x80 ? static_cast<char>(unit) : '?';
         }
