@@ -21,21 +21,23 @@ void ToSystemTime(const tm& calendar, long nanoseconds, LPSYSTEMTIME out) {
 
 }  // namespace
 
-extern "C" void WINAPI GetLocalTime(LPSYSTEMTIME systemTime) {
+namespace {
+
+// The current time on the local calendar or in UTC.
+void CurrentCalendarTime(bool local, LPSYSTEMTIME systemTime) {
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     tm calendar;
-    localtime_r(&now.tv_sec, &calendar);
+    if (local) localtime_r(&now.tv_sec, &calendar);
+    else gmtime_r(&now.tv_sec, &calendar);
     ToSystemTime(calendar, now.tv_nsec, systemTime);
 }
 
-extern "C" void WINAPI GetSystemTime(LPSYSTEMTIME systemTime) {
-    timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm calendar;
-    gmtime_r(&now.tv_sec, &calendar);
-    ToSystemTime(calendar, now.tv_nsec, systemTime);
-}
+}  // namespace
+
+extern "C" void WINAPI GetLocalTime(LPSYSTEMTIME systemTime) { CurrentCalendarTime(true, systemTime); }
+
+extern "C" void WINAPI GetSystemTime(LPSYSTEMTIME systemTime) { CurrentCalendarTime(false, systemTime); }
 
 extern "C" void WINAPI GetSystemTimeAsFileTime(LPFILETIME fileTime) {
     timespec now;
