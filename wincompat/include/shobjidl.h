@@ -1,4 +1,4 @@
-// Shell interfaces: IShellLinkW, and the item identifier lists it takes.
+// Shell interfaces: IShellLinkW and the item identifier lists it takes, the taskbar lists.
 #pragma once
 
 #include <objidl.h>
@@ -55,3 +55,55 @@ struct IShellLinkW : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetPath(LPCWSTR pszFile) = 0;
 };
 typedef IShellLinkW* LPSHELLLINKW;
+
+// The taskbar button: ITaskbarList, ITaskbarList2, ITaskbarList3 (progress).
+EXTERN_C const CLSID CLSID_TaskbarList;  // {56FDF344-FD6D-11D0-958A-006097C9A090}
+EXTERN_C const IID IID_ITaskbarList;     // {56FDF342-FD6D-11D0-958A-006097C9A090}
+EXTERN_C const IID IID_ITaskbarList2;    // {602D4995-B13A-429B-A66E-1935E44F4317}
+EXTERN_C const IID IID_ITaskbarList3;    // {EA1AFB91-9E28-4B86-90E9-9E9F8A5EEFAF}
+
+typedef enum TBPFLAG {
+    TBPF_NOPROGRESS = 0x0,
+    TBPF_INDETERMINATE = 0x1,
+    TBPF_NORMAL = 0x2,
+    TBPF_ERROR = 0x4,
+    TBPF_PAUSED = 0x8,
+} TBPFLAG;
+
+typedef struct _IMAGELIST* HIMAGELIST;
+
+typedef struct THUMBBUTTON {
+    DWORD dwMask;
+    UINT iId;
+    UINT iBitmap;
+    HICON hIcon;
+    WCHAR szTip[260];
+    DWORD dwFlags;
+} THUMBBUTTON, *LPTHUMBBUTTON;
+
+struct ITaskbarList : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE HrInit(void) = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddTab(HWND hwnd) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DeleteTab(HWND hwnd) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ActivateTab(HWND hwnd) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND hwnd) = 0;
+};
+
+struct ITaskbarList2 : public ITaskbarList {
+    virtual HRESULT STDMETHODCALLTYPE MarkFullscreenWindow(HWND hwnd, BOOL fFullscreen) = 0;
+};
+
+struct ITaskbarList3 : public ITaskbarList2 {
+    virtual HRESULT STDMETHODCALLTYPE SetProgressValue(HWND hwnd, ULONGLONG ullCompleted, ULONGLONG ullTotal) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetProgressState(HWND hwnd, TBPFLAG tbpFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE RegisterTab(HWND hwndTab, HWND hwndMDI) = 0;
+    virtual HRESULT STDMETHODCALLTYPE UnregisterTab(HWND hwndTab) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetTabOrder(HWND hwndTab, HWND hwndInsertBefore) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetTabActive(HWND hwndTab, HWND hwndMDI, DWORD dwReserved) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND hwnd, UINT cButtons, LPTHUMBBUTTON pButton) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND hwnd, UINT cButtons, LPTHUMBBUTTON pButton) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ThumbBarSetImageList(HWND hwnd, HIMAGELIST himl) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetOverlayIcon(HWND hwnd, HICON hIcon, LPCWSTR pszDescription) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetThumbnailTooltip(HWND hwnd, LPCWSTR pszTip) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetThumbnailClip(HWND hwnd, RECT* prcClip) = 0;
+};

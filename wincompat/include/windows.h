@@ -7,6 +7,7 @@
 #include <winbase.h>
 #include <winnls.h>
 #include <winreg.h>
+#include <wingdi.h>
 #include <winuser.h>
 
 // The entry point a Windows program defines; the layer's main() calls it.
