@@ -44,6 +44,9 @@ CQuorindelApp& TheApp() { return theApp; }
 CInstallerComposer& TheComposer() { return theComposer; }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    // Libraries come from the system folder only: a downloaded installer's
+    // folder may hold planted DLLs (d3d9.dll, 7z.dll) that would otherwise run.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (FAILED(CoInitialize(nullptr))) return 0;
     std::vector<std::wstring> arguments = CommandLineArguments();
     bool silent = IsSilentRequested(arguments);

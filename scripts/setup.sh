@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   attr liblnk-utils
   lldb
+  libgtk-3-dev libpugixml-dev libzip-dev fonts-noto-cjk
+  xvfb xauth xdotool imagemagick x11-utils
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "kernel32/BuiltinExports.h"
 #include "kernel32/FileImageLock.h"
+#include "kernel32/ModuleSearch.h"
 #include "kernel32/WideBuffer.h"
 #include "prefix/Machine.h"
 #include "prefix/Prefix.h"
@@ -29,11 +30,6 @@ struct Module {
     void* handle = nullptr;
     int references = 0;
     std::unique_ptr<FileImageLock> image = nullptr;  // keeps the file from being deleted while mapped
-};
-
-// Windows names of libraries that the system provides as unix shared objects.
-const std::map<std::string, std::string> kUnixBackedLibraries = {
-    {"7z.dll", "/usr/lib/p7zip/7z.so"},
 };
 
 // The system libraries a Windows program links to are loaded with it, so
@@ -138,10 +134,6 @@ Module* FromHandle(HMODULE handle) {
     return Modules().Contains(module) ? module : nullptr;
 }
 
-std::wstring SystemFolder() {
-    return CurrentMachine().RunsUnderWow64() ? L"C:\\windows\\syswow64" : L"C:\\windows\\system32";
-}
-
 std::string ExecutablePath() {
     char path[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
@@ -181,16 +173,9 @@ extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWOR
     } else if (CurrentMachine().IsMissing(name)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
-    } else if (!IsBuiltinModule(name)) {
-        // Only the system folder is searched: never the program's own folder or
-        // the current one, so a library planted beside a download is not run.
-        auto backed = kUnixBackedLibraries.find(name);
-        if (backed != kUnixBackedLibraries.end()) unixPath = backed->second;
-        else if (!DosToUnix(SystemFolder() + L"\\" + std::wstring(requested), unixPath, &error) ||
-                 access(unixPath.c_str(), F_OK) != 0) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return nullptr;
-        }
+    } else if (!SearchLibrary(requested, name, flags, unixPath)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
     }
     Module* module = Modules().Load(name, unixPath, &error);
     if (!module) SetLastError(error);
@@ -200,7 +185,11 @@ extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWOR
 extern "C" HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) { return LoadLibraryExW(fileName, nullptr, 0); }
 
 extern "C" BOOL WINAPI SetDefaultDllDirectories(DWORD directoryFlags) {
-    return TRUE;  // LoadLibraryW already searches the system folder only
+    if (!SetDefaultSearchFlags(directoryFlags)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 extern "C" BOOL WINAPI FreeLibrary(HMODULE handle) {
