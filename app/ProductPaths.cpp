@@ -5,6 +5,7 @@ const wchar_t UserFolderName[] = L"VelmoraUser";
 const wchar_t UserConfigFileName[] = L"VelmoraUser.ini";
 const wchar_t VersionFileName[] = L"VelmoraUserVersion.ini";
 const wchar_t ProductVersion[] = L"1.0.1.2016";
+const wchar_t LauncherFileName[] = L"Pellamor.exe";
 
 namespace {
 

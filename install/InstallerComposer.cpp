@@ -12,10 +12,23 @@ int CInstallerComposer::Start(CStepsScript* script, ProgressCallback progress, S
     progress_ = std::move(progress);
     state_ = std::move(state);
     complete_ = std::move(complete);
-    std::thread worker(&CInstallerComposer::RunScript, this, script);
+    {
+        std::lock_guard<std::mutex> lock(workersMutex_);
+        ++runningWorkers_;
+    }
+    std::thread worker([this, script] {
+        RunScript(script);
+        std::lock_guard<std::mutex> lock(workersMutex_);
+        if (--runningWorkers_ == 0) workersDone_.notify_all();
+    });
     if (GetIntOption(L"Slien")) worker.join();
     else worker.detach();
     return 0;
+}
+
+void CInstallerComposer::WaitUntilIdle() {
+    std::unique_lock<std::mutex> lock(workersMutex_);
+    workersDone_.wait(lock, [this] { return runningWorkers_ == 0; });
 }
 
 void CInstallerComposer::RunScript(CStepsScript* script) {

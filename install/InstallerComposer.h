@@ -4,7 +4,9 @@
 
 #include <stdint.h>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 
 class CStepsScript;
@@ -23,6 +25,10 @@ public:
     // worker when option "Slien" is set, detaches it otherwise.
     int Start(CStepsScript* script, ProgressCallback progress, StateCallback state, CompleteCallback complete);
 
+    // Blocks until no install task runs: a wizard closed during the install
+    // lets the detached worker finish before the process exits.
+    void WaitUntilIdle();
+
     // Worker thread.
     void RunScript(CStepsScript* script);
     void PostProgress(const std::wstring& status, int32_t percent);
@@ -33,6 +39,10 @@ private:
     ProgressCallback progress_;
     StateCallback state_;
     CompleteCallback complete_;
+
+    std::mutex workersMutex_;
+    std::condition_variable workersDone_;
+    int runningWorkers_ = 0;
 };
 
 // The one engine, created during static initialisation.
