@@ -25,6 +25,13 @@ set(VELMORA_REPORT_IV "93B6E0214D8AF75C" CACHE STRING "Report cipher IV (16 hex 
 set(VELMORA_SKIN_KEY "2F8A6C13E94D07B5A1C3E58F60D29B7445E1A8C3097F6B2DD4135E8A7C0F9B26" CACHE STRING "Skin key (64 hex digits)")
 set(VELMORA_SKIN_IV "C40B7E9A15D36F28E0A9B4C75D1E3F62" CACHE STRING "Skin IV (32 hex digits)")
 
+# The wizard's skin folder: the layouts (*.xml) and art/*.svg, rendered to
+# PNG at 1x and @2x when building.
+set(VELMORA_SKIN_DIR "${CMAKE_SOURCE_DIR}/resources/skin" CACHE PATH "Skin folder: *.xml layouts and art/*.svg")
+if(NOT IS_DIRECTORY "${VELMORA_SKIN_DIR}")
+  message(FATAL_ERROR "VELMORA_SKIN_DIR must name a folder")
+endif()
+
 function(velmora_check_hex name length)
   string(LENGTH "${${name}}" actual)
   if(NOT actual EQUAL length OR NOT "${${name}}" MATCHES "^[0-9A-F]+$")

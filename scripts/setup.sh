@@ -12,6 +12,7 @@ packages=(
   lldb
   libgtk-3-dev libpugixml-dev libzip-dev fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils
+  librsvg2-bin libxml2-utils
 )
 
 missing=()
