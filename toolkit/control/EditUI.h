@@ -53,12 +53,14 @@ private:
     void KeepCaretVisible();
     void TextChanged();
     void RestartCaretBlink();
+    void PlaceSystemCaret();  // where input methods show their window
+    bool HasSelection() const;
 
     int m_nMaxChar = 255;
     bool m_bReadOnly = false;
     std::wstring m_sTipValue;
     DWORD m_dwTipValueColor = 0xFFA0A0A0;
-    DWORD m_dwNativeBkColor = 0xFFFFFFFF;
+    DWORD m_dwNativeBkColor = 0;
     int m_nCaret = 0;   // where the caret is
     int m_nAnchor = 0;  // the other end of the selection
     int m_nScroll = 0;  // device pixels of text hidden to the left

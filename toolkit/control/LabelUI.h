@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/core/ControlUI.h"
+#include "toolkit/core/FontInfo.h"
 
 namespace DuiLib {
 
@@ -27,6 +28,7 @@ public:
 protected:
     void PaintText(CRenderContext& render) override;
     RECT GetTextRect() const;  // the item less the text padding, device pixels
+    TFontInfo GetDeviceFont() const;  // the label's font, its size in device pixels
     void DrawLabelText(CRenderContext& render, DWORD color);
 
     DWORD m_dwTextColor = 0xFF000000;

@@ -35,7 +35,7 @@ public:
     void SetAttribute(LPCWSTR name, LPCWSTR value) override;
     void SetPos(const RECT& pos) override;
     CControlUI* FindControlAt(POINT point) override;
-    void DoPaint(CRenderContext& render, const RECT& paint) override;
+    void PaintChildren(CRenderContext& render, const RECT& paint) override;
 
 protected:
     RECT GetClientRect() const;  // m_rcItem less the inset

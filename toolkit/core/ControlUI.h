@@ -97,6 +97,7 @@ public:
 
     // Painting, in device pixels; paint is the part of the window to redraw.
     virtual void DoPaint(CRenderContext& render, const RECT& paint);
+    virtual void PaintChildren(CRenderContext& render, const RECT& paint);
 
     // Events, as the paint manager delivers them (client device pixels).
     virtual void OnMouseEnter();
@@ -120,8 +121,11 @@ protected:
     virtual void PaintStatusImage(CRenderContext& render);
     virtual void PaintText(CRenderContext& render);
     virtual void PaintBorder(CRenderContext& render);
-    // Draws an image attribute value (file, res.xml id or file='..' list) in the control.
+    // Draws an image attribute value (file, res.xml id or file='..' list)
+    // over the control, or over area.
     bool DrawImage(CRenderContext& render, const std::wstring& image);
+    bool DrawImage(CRenderContext& render, const std::wstring& image, const RECT& area);
+    SIZE ScaledBorderRound() const;
 
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;
