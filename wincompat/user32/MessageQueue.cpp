@@ -1,5 +1,7 @@
 #include "user32/MessageQueue.h"
 
+#include "user32/Desktop.h"
+#include "user32/PointerState.h"
 #include "user32/WindowTable.h"
 
 #include <chrono>
@@ -39,25 +41,30 @@ bool MatchesRange(UINT message, UINT low, UINT high) {
     return (low == 0 && high == 0) || (message >= low && message <= high);
 }
 
+MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return MSG{window, message, wParam, lParam, GetTickCount(), PointerPosition()};
+}
+
 class MessageQueue {
 public:
-    void Post(const MSG& msg) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        posted_.push_back(msg);
-        wake_.notify_all();
+    void Post(const MSG& msg, bool atFront = false) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (atFront) posted_.push_front(msg);
+        else posted_.push_back(msg);
+        Wake(lock);
     }
 
     void Send(std::shared_ptr<SentMessage> sent) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
         sent_.push_back(std::move(sent));
-        wake_.notify_all();
+        Wake(lock);
     }
 
     void Quit(int exitCode) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
         quit_ = true;
         quitCode_ = exitCode;
-        wake_.notify_all();
+        Wake(lock);
     }
 
     // Handles messages sent from other threads, then looks for a message.
@@ -71,30 +78,39 @@ public:
             return true;
         }
         if (quit_) {
-            *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode_), 0, GetTickCount(), {0, 0}};
+            *out = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(quitCode_), 0);
             if (remove) quit_ = false;
             return true;
         }
         return PeekTimer(out, window, low, high, remove);
     }
 
-    // Sleeps until something arrives or the next timer falls due.
+    // Sleeps until something arrives or the next timer falls due; on the UI
+    // thread inside GTK's loop, so that input and painting go on meanwhile.
     void Wait() {
         std::unique_lock<std::mutex> lock(mutex_);
         if (!posted_.empty() || !sent_.empty() || quit_) return;
         Clock::time_point next = Clock::time_point::max();
         for (const Timer& timer : timers_) next = std::min(next, timer.due);
+        if (OnDesktopThread()) {
+            waitingInDesktop_ = true;
+            lock.unlock();
+            WaitForDesktopEvents(next);
+            lock.lock();
+            waitingInDesktop_ = false;
+            return;
+        }
         if (next == Clock::time_point::max()) wake_.wait(lock);
         else wake_.wait_until(lock, next);
     }
 
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC function) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
         if (!window && id == 0) id = nextTimerId_++;
         timers_.remove_if([&](const Timer& t) { return t.window == window && t.id == id; });
         auto interval = std::chrono::milliseconds(elapse < 10 ? 10 : elapse);  // USER_TIMER_MINIMUM
         timers_.push_back({window, id, interval, Clock::now() + interval, function});
-        wake_.notify_all();
+        Wake(lock);
         return window ? (id ? id : 1) : id;
     }
 
@@ -111,6 +127,15 @@ public:
     }
 
 private:
+    // Called with the lock held; releases it. GTK is woken only when the UI
+    // thread is (about to be) blocked in it, so busy queues cost no wake-ups.
+    void Wake(std::unique_lock<std::mutex>& lock) {
+        wake_.notify_all();
+        bool desktop = waitingInDesktop_;
+        lock.unlock();
+        if (desktop) WakeDesktop();
+    }
+
     void HandleSentMessages() {
         for (;;) {
             std::shared_ptr<SentMessage> sent;
@@ -132,8 +157,7 @@ private:
         Clock::time_point now = Clock::now();
         for (Timer& timer : timers_) {
             if (timer.due > now || !MatchesWindow(timer.window, window)) continue;
-            *out = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.function), GetTickCount(),
-                       {0, 0}};
+            *out = MakeMessage(timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.function));
             if (remove) timer.due = now + timer.interval;
             return true;
         }
@@ -147,6 +171,7 @@ private:
     std::list<Timer> timers_;
     bool quit_ = false;
     int quitCode_ = 0;
+    bool waitingInDesktop_ = false;
     UINT_PTR nextTimerId_ = 0x7FFE;
 };
 
@@ -176,37 +201,41 @@ MessageQueue& CurrentQueue() {
     return *queue;
 }
 
-bool CheckMessagePointer(LPMSG msg) {
-    if (msg) return true;
-    SetLastError(ERROR_NOACCESS);
-    return false;
-}
-
 }  // namespace
 
 void KillWindowTimers(HWND window) { CurrentQueue().KillWindowTimers(window); }
 
 LRESULT SendMessageToThread(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto sent = std::make_shared<SentMessage>();
-    sent->msg = MSG{window->handle, message, wParam, lParam, GetTickCount(), {0, 0}};
+    sent->msg = MakeMessage(window->handle, message, wParam, lParam);
     std::future<LRESULT> result = sent->result.get_future();
     QueueOf(window->thread, true)->Send(sent);
     return result.get();
 }
 
+bool PostToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::shared_ptr<Window> window = FindWindowObject(handle);
+    if (!window) return false;
+    QueueOf(window->thread, true)->Post(MakeMessage(handle, message, wParam, lParam));
+    return true;
+}
+
+void PostAtFront(const MSG& msg) { CurrentQueue().Post(msg, true); }
+
+bool PeekQueue(MSG* out, HWND window, UINT low, UINT high, bool remove) {
+    bool desktop = OnDesktopThread();
+    if (desktop) PumpDesktopEvents(false);
+    if (CurrentQueue().Peek(out, window, low, high, remove)) return true;
+    if (!desktop) return false;
+    PumpDesktopEvents(true);
+    return CurrentQueue().Peek(out, window, low, high, remove);
+}
+
+void WaitQueue() { CurrentQueue().Wait(); }
+
 }  // namespace wincompat
 
 using namespace wincompat;
-
-extern "C" BOOL WINAPI PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<Window> window = FindWindowObject(handle);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    QueueOf(window->thread, true)->Post(MSG{handle, message, wParam, lParam, GetTickCount(), {0, 0}});
-    return TRUE;
-}
 
 extern "C" BOOL WINAPI PostThreadMessageW(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam) {
     std::shared_ptr<MessageQueue> queue = QueueOf(thread, false);
@@ -214,36 +243,8 @@ extern "C" BOOL WINAPI PostThreadMessageW(DWORD thread, UINT message, WPARAM wPa
         SetLastError(1444);  // ERROR_INVALID_THREAD_ID
         return FALSE;
     }
-    queue->Post(MSG{nullptr, message, wParam, lParam, GetTickCount(), {0, 0}});
+    queue->Post(MakeMessage(nullptr, message, wParam, lParam));
     return TRUE;
-}
-
-extern "C" BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT low, UINT high, UINT removeMessage) {
-    if (!CheckMessagePointer(msg)) return FALSE;
-    return CurrentQueue().Peek(msg, window, low, high, (removeMessage & PM_REMOVE) != 0) ? TRUE : FALSE;
-}
-
-extern "C" BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT low, UINT high) {
-    if (!CheckMessagePointer(msg)) return -1;
-    MessageQueue& queue = CurrentQueue();
-    while (!queue.Peek(msg, window, low, high, true)) queue.Wait();
-    return msg->message == WM_QUIT ? FALSE : TRUE;
-}
-
-extern "C" BOOL WINAPI TranslateMessage(const MSG* msg) { return FALSE; }
-
-extern "C" LRESULT WINAPI DispatchMessageW(const MSG* msg) {
-    if (!msg) return 0;
-    if (msg->message == WM_TIMER && msg->lParam) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
-    }
-    std::shared_ptr<Window> window = FindWindowObject(msg->hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return window->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 extern "C" void WINAPI PostQuitMessage(int exitCode) { CurrentQueue().Quit(exitCode); }
