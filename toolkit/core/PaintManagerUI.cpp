@@ -98,7 +98,8 @@ CControlUI* CPaintManagerUI::FindControl(LPCWSTR name) const {
     return found == m_names.end() ? nullptr : found->second;
 }
 
-CControlUI* CPaintManagerUI::FindControlAt(POINT point) const {
+CControlUI* CPaintManagerUI::FindControlAt(POINT point) {
+    UpdateLayout();
     return m_pRoot ? m_pRoot->FindControlAt(point) : nullptr;
 }
 
@@ -255,7 +256,7 @@ SIZE CPaintManagerUI::GetMinInfo() const { return SIZE{Scale(m_szMinWindow.cx), 
 void CPaintManagerUI::SetRoundCorner(int cx, int cy) { m_szRoundCorner = SIZE{cx, cy}; }
 SIZE CPaintManagerUI::GetRoundCorner() const { return SIZE{Scale(m_szRoundCorner.cx), Scale(m_szRoundCorner.cy)}; }
 
-bool CPaintManagerUI::IsCaptionPoint(POINT point) const {
+bool CPaintManagerUI::IsCaptionPoint(POINT point) {
     // caption="l,t,r,b": from l and t, to r short of the right edge, down to b.
     if (m_rcCaption.bottom <= m_rcCaption.top) return false;
     SIZE client = GetClientSize();

@@ -51,7 +51,7 @@ public:
     bool AttachDialog(CControlUI* root);
     CControlUI* GetRoot() const;
     CControlUI* FindControl(LPCWSTR name) const;  // exact, case-sensitive
-    CControlUI* FindControlAt(POINT point) const;  // client device pixels
+    CControlUI* FindControlAt(POINT point);  // client device pixels, laid out first
 
     bool AddNotifier(INotifyUI* notifier);
     bool RemoveNotifier(INotifyUI* notifier);
@@ -91,7 +91,7 @@ public:
     void SetInitSize(int cx, int cy);
     SIZE GetInitSize() const;  // device pixels; 0 when the skin named none
     void SetCaptionRect(const RECT& caption);
-    bool IsCaptionPoint(POINT point) const;  // in the drag area and not over an active control
+    bool IsCaptionPoint(POINT point);  // in the drag area and not over an active control
     void SetMinInfo(int cx, int cy);
     SIZE GetMinInfo() const;  // device pixels
     void SetRoundCorner(int cx, int cy);

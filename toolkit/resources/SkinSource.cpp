@@ -60,6 +60,14 @@ void CSkinSource::SetArchive(LPCVOID data, unsigned int size, const std::wstring
     ++m_generation;
 }
 
+void CSkinSource::Reset() {
+    m_kind = UILIB_FILE;
+    m_folder.clear();
+    m_hasArchive = false;
+    m_archive.Close();
+    ++m_generation;
+}
+
 bool CSkinSource::ServesFolder() const { return !m_hasArchive && m_kind == UILIB_FILE; }
 
 bool CSkinSource::Read(const std::wstring& name, std::vector<BYTE>& bytes) const {

@@ -20,6 +20,8 @@ public:
     void SetFolder(const std::wstring& folder);  // ends in '\'
     const std::wstring& GetFolder() const;
     void SetArchive(LPCVOID data, unsigned int size, const std::wstring& password);
+    // Back to the folder as the only source, as at start (tests use this).
+    void Reset();
 
     bool Read(const std::wstring& name, std::vector<BYTE>& bytes) const;
     bool Exists(const std::wstring& name) const;
