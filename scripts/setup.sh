@@ -12,6 +12,7 @@ packages=(
   lldb
   libgtk-3-dev libpugixml-dev libzip-dev fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils
+  wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686
   librsvg2-bin libxml2-utils
 )
 

@@ -1,0 +1,43 @@
+// Resources of the program's own image: found by type and name (without
+// regard to case) or by number, their size and bytes.
+#include "Harness.h"
+
+#include <string>
+
+using namespace conformance;
+
+namespace {
+
+// The content of ResourceSample.txt, embedded by the build on both sides.
+const std::string kSample = "conformance resource data: 0123456789 ABCDEF\n";
+
+std::string ResourceBytes(LPCWSTR name, LPCWSTR type) {
+    HRSRC found = FindResourceW(nullptr, name, type);
+    if (!found) return "(not found)";
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return "(not loaded)";
+    return std::string(static_cast<const char*>(data), SizeofResource(nullptr, found));
+}
+
+}  // namespace
+
+CONFORMANCE_CASE(Resources, FoundByNameAndNumber) {
+    CHECK_EQ(ResourceBytes(L"SAMPLE", L"CONFORMANCE"), kSample);
+    CHECK_EQ(ResourceBytes(L"sample", L"Conformance"), kSample);
+    CHECK_EQ(ResourceBytes(MAKEINTRESOURCEW(7), L"CONFORMANCE"), kSample);
+    CHECK_EQ(ResourceBytes(L"#7", L"CONFORMANCE"), kSample);
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(self, L"SAMPLE", L"CONFORMANCE");
+    REQUIRE(found != nullptr);
+    CHECK_EQ(SizeofResource(self, found), kSample.size());
+}
+
+CONFORMANCE_CASE(Resources, MissingOnesAndTheirErrors) {
+    CHECK(FindResourceW(nullptr, L"MISSING", L"CONFORMANCE") == nullptr);
+    CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    CHECK(FindResourceW(nullptr, L"SAMPLE", L"NO-SUCH-TYPE") == nullptr);
+    CHECK_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
+    CHECK(FindResourceW(nullptr, MAKEINTRESOURCEW(8), L"CONFORMANCE") == nullptr);
+    CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+}
