@@ -143,3 +143,20 @@ TEST_F(WindowFixture, ReadOnlyEditKeepsItsText) {
     EXPECT_EQ(edit->GetText(), L"C:\\Program Files");
     EXPECT_TRUE(window->events.empty());
 }
+
+TEST_F(WindowFixture, CursorIsWhatTheControlUnderThePointerAsks) {
+    POINT pointer{};
+    ASSERT_TRUE(::GetCursorPos(&pointer));
+    // Moves the window so that its client point (x, y) lies under the pointer.
+    auto setCursorOver = [&](int x, int y) {
+        ::SetWindowPos(hwnd, nullptr, pointer.x - x, pointer.y - y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return ::SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    EXPECT_EQ(setCursorOver(40, 55), TRUE);  // first: cursor="hand"
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(setCursorOver(100, 85), TRUE);  // the edit
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_IBEAM));
+    setCursorOver(280, 55);  // notab: a button without a hand cursor
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_IBEAM));
+}

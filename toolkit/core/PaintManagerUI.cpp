@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "toolkit/core/ContainerUI.h"
 #include "toolkit/core/ManagerRegistry.h"
@@ -62,6 +63,14 @@ const std::wstring& CPaintManagerUI::GetResourcePath() { return CSkinSource::Get
 
 void CPaintManagerUI::SetResourceZip(LPCVOID data, unsigned int size, LPCWSTR password) {
     CSkinSource::Get().SetArchive(data, size, password ? password : L"");
+}
+
+void CPaintManagerUI::ReportUnusableSkin(LPCWSTR file) {
+    std::wstring text = std::wstring(L"加载资源文件失败：") + (file ? file : L"");
+    ::MessageBoxW(nullptr, text.c_str(), L"Duilib", MB_ICONERROR);
+    // Nothing can be shown without the skin: the process ends here.
+    ::TerminateProcess(::GetCurrentProcess(), 1);
+    std::abort();  // not reached: ending the own process does not return
 }
 
 void CPaintManagerUI::Init(HWND window) {

@@ -42,6 +42,9 @@ public:
     // Offers msg to the paint managers of its window (and, for a child
     // window, of its parents); true when one consumed it.
     static bool TranslateMessage(const LPMSG msg);
+    // A skin file that cannot be used: says so in a message box
+    // ("加载资源文件失败：" and the file), then ends the process with code 1.
+    [[noreturn]] static void ReportUnusableSkin(LPCWSTR file);
 
     void Init(HWND window);  // reads the display's DPI
     HWND GetPaintWindow() const;

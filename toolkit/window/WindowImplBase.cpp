@@ -78,13 +78,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM) {
     std::wstring file = GetSkinFile();
     CDialogBuilder builder;
     CControlUI* root = builder.Create(file.c_str(), nullptr, this, &m_pm);
-    if (!root) {
-        std::wstring text = L"加载资源文件失败：" + file;
-        ::MessageBoxW(nullptr, text.c_str(), L"Duilib", MB_ICONERROR);
-        // A window without its skin is of no use: the process ends here, code 1.
-        ::TerminateProcess(::GetCurrentProcess(), 1);
-        return -1;
-    }
+    if (!root) CPaintManagerUI::ReportUnusableSkin(file.c_str());
     m_pm.AttachDialog(root);
     m_pm.AddNotifier(this);
     SIZE size = m_pm.GetInitSize();
