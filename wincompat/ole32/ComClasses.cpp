@@ -2,6 +2,7 @@
 
 #include <shlguid.h>
 
+#include "ole32/TaskbarList.h"
 #include "shell32/ShellLinkObject.h"
 
 namespace wincompat {
@@ -11,6 +12,7 @@ namespace {
 // One line per class.
 const ComClass kClasses[] = {
     {&CLSID_ShellLink, CreateShellLinkObject},
+    {&CLSID_TaskbarList, CreateTaskbarListObject},
 };
 
 }  // namespace
