@@ -3,6 +3,10 @@
 #include "app/InstallOptions.h"
 #include "app/UserConfig.h"
 #include "install/InstallerComposer.h"
+#include "wizard/MainWnd.h"
+#include "wizard/SkinLoading.h"
+#include "wizard/TaskbarProgress.h"
+#include "wizard/UITaskWindow.h"
 
 CQuorindelApp::CQuorindelApp()
     : script_(std::make_shared<CStepsScript>()), qid_(std::make_shared<CQidGlobal>()) {}
@@ -11,10 +15,31 @@ void CQuorindelApp::Prepare(bool silent) {
     ApplyDefaultOptions();
     qid_->Initialise();
     SetIntOption(L"Slien", silent ? 1 : 0);
+    LoadSkin(skin_);
 }
 
-int CQuorindelApp::Run() {
-    // Silent mode: Start joins the worker, so this returns after the whole install.
+int CQuorindelApp::Run() { return GetIntOption(L"Slien") ? RunSilent() : RunWizard(); }
+
+int CQuorindelApp::RunWizard() {
+    auto window = std::make_shared<CMainWnd>();
+    window->Create(nullptr, L"安装向导", kWizardStyle, 0);
+    window->CenterWindow();
+    window->ShowWindow(true);
+    DuiLib::CPaintManagerUI::MessageLoop();
+
+    ReleaseTaskbarProgress();
+    RunPendingUITasks();
+    DestroyUITaskWindow();
+    window.reset();
+    WriteUserConfig();
+    // A window closed during the install leaves the task running; it ends
+    // before the process does, so no install is cut off half-way.
+    TheComposer().WaitUntilIdle();
+    return script_->Failed() ? kExitInstallFailed : 0;
+}
+
+int CQuorindelApp::RunSilent() {
+    // Start joins the worker, so this returns after the whole install.
     TheComposer().Start(script_.get(), ProgressCallback(), StateCallback(), CompleteCallback());
     WriteUserConfig();
     return script_->Failed() ? kExitInstallFailed : 0;

@@ -13,7 +13,7 @@ public:
     CQuorindelApp();
 
     // Fills the options in their fixed order: defaults, channel identity (and
-    // an earlier install folder), the silent flag.
+    // an earlier install folder), the silent flag; then loads the wizard's skin.
     void Prepare(bool silent);
     // Runs the chosen mode and writes the user configuration at its end.
     // The result is the process exit code.
@@ -21,11 +21,16 @@ public:
 
     // A failed install must not look like a success to deployment tools.
     static constexpr int kExitInstallFailed = 3;
+    // WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+    static constexpr unsigned long kWizardStyle = 0x96C80000;
 
     CStepsScript* Script() const { return script_.get(); }
     ByteBuffer& Skin() { return skin_; }
 
 private:
+    int RunWizard();
+    int RunSilent();
+
     std::shared_ptr<CStepsScript> script_;
     std::shared_ptr<CQidGlobal> qid_;
     ByteBuffer skin_;

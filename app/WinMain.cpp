@@ -2,11 +2,11 @@
 #include "app/QuorindelApp.h"
 #include "install/InstallerComposer.h"
 #include "report/CrashDumpWriter.h"
+#include "toolkit/UIlib.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
-#include <stdio.h>
 #include <wchar.h>
 
 #include <string>
@@ -51,9 +51,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     std::vector<std::wstring> arguments = CommandLineArguments();
     bool silent = IsSilentRequested(arguments);
     if (!silent) {
-        fputs("velmora-setup: the wizard is not part of this build; run it with the switch \"slient\"\n", stderr);
-        CoUninitialize();
-        return 1;
+        DuiLib::CPaintManagerUI::SetInstance(instance);
+        // A library that loaded stays loaded.
+        if (!LoadLibraryW(L"d3d9.dll"))
+            MessageBoxW(nullptr, L"加载 d3d9.dll 失败，一些特效可能无法显示！", L"信息提示", MB_ICONWARNING);
     }
     theApp.Prepare(silent);
     int exitCode = theApp.Run();
