@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <gtk/gtk.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 using namespace wincompat;
@@ -16,7 +17,7 @@ using namespace wincompat;
 namespace {
 
 const wchar_t kCallbackClass[] = L"WincompatFolderBrowser";
-constexpr gint kDefaultWidth = 760;  // without a window manager GTK's own default hangs off-screen
+constexpr gint kDefaultWidth = 760;
 constexpr gint kDefaultHeight = 520;
 
 bool IsFolder(const std::string& unixPath) {
@@ -24,10 +25,16 @@ bool IsFolder(const std::string& unixPath) {
     return stat(unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The folder's real path, so that the chooser shows "drive_c", not the drive link.
 std::string UnixFolderOf(const std::wstring& dosPath) {
     std::string unixPath;
     DWORD error = 0;
-    return DosToUnix(dosPath, unixPath, &error) && IsFolder(unixPath) ? unixPath : std::string();
+    if (!DosToUnix(dosPath, unixPath, &error) || !IsFolder(unixPath)) return std::string();
+    char* real = realpath(unixPath.c_str(), nullptr);
+    if (!real) return unixPath;
+    std::string folder = real;
+    free(real);
+    return folder;
 }
 
 // The root the caller gave, else the user's documents, else drive C.
@@ -115,6 +122,13 @@ void StoreDisplayName(const BROWSEINFOW& info, const std::wstring& dosPath) {
     info.pszDisplayName[name.size()] = L'\0';
 }
 
+// The chooser sizes itself from its font when shown, often beyond the
+// screen; ours comes after.
+void OnMapResize(GtkWidget* dialog, gpointer owner) {
+    gtk_window_resize(GTK_WINDOW(dialog), kDefaultWidth, kDefaultHeight);
+    CentreDialog(GTK_WINDOW(dialog), static_cast<HWND>(owner), kDefaultWidth, kDefaultHeight);
+}
+
 PIDLIST_ABSOLUTE Browse(const BROWSEINFOW& info) {
     std::string title = Utf8FromWide(info.lpszTitle ? info.lpszTitle : L"浏览文件夹");
     GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
@@ -122,7 +136,7 @@ PIDLIST_ABSOLUTE Browse(const BROWSEINFOW& info) {
                                                     nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-    gtk_window_set_default_size(GTK_WINDOW(dialog), kDefaultWidth, kDefaultHeight);
+    g_signal_connect_after(dialog, "map", G_CALLBACK(OnMapResize), info.hwndOwner);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_file_chooser_set_create_folders(chooser, !(info.ulFlags & BIF_NONEWFOLDERBUTTON));
     if (std::string start = StartFolder(info); !start.empty())

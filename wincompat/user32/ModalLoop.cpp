@@ -6,6 +6,7 @@
 #include "user32/MessageQueue.h"
 #include "user32/WindowTable.h"
 
+#include <algorithm>
 #include <future>
 
 namespace wincompat {
@@ -23,17 +24,37 @@ void OnResponse(GtkDialog*, gint response, gpointer data) {
     answer->value = response;
 }
 
-void PlaceOver(GtkDialog* dialog, HWND root) {
+// Escape and the window manager's close end the dialog through its response
+// (GTK_RESPONSE_DELETE_EVENT); the dialog itself stays for the caller.
+gboolean KeepOnDelete(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
+
+void MakeModalTo(GtkDialog* dialog, HWND root) {
     std::shared_ptr<Window> owner = FindWindowObject(root);
-    GtkWindow* window = GTK_WINDOW(dialog);
-    gtk_window_set_modal(window, TRUE);
-    if (owner && owner->desktop) {
-        gtk_window_set_transient_for(window, owner->desktop->Toplevel());
-        gtk_window_set_position(window, GTK_WIN_POS_CENTER_ON_PARENT);
-    } else {
-        gtk_window_set_position(window, GTK_WIN_POS_CENTER);
-    }
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    if (owner && owner->desktop) gtk_window_set_transient_for(GTK_WINDOW(dialog), owner->desktop->Toplevel());
 }
+
+}  // namespace
+
+void CentreDialog(GtkWindow* window, HWND owner, int width, int height) {
+    GdkRectangle work;
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+    if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+    gdk_monitor_get_workarea(monitor, &work);
+    GdkRectangle over = work;
+    RECT ownerRect;
+    if (owner && GetWindowRect(RootWindow(owner), &ownerRect)) {
+        over = {LogicalPosition(ownerRect.left), LogicalPosition(ownerRect.top),
+                LogicalSize(ownerRect.right - ownerRect.left), LogicalSize(ownerRect.bottom - ownerRect.top)};
+    }
+    int x = over.x + (over.width - width) / 2, y = over.y + (over.height - height) / 2;
+    x = std::max(work.x, std::min(x, work.x + work.width - width));
+    y = std::max(work.y, std::min(y, work.y + work.height - height));
+    gtk_window_move(window, x, y);
+}
+
+namespace {
 
 // Dispatches the thread's messages until the dialog responds; false on WM_QUIT.
 bool DispatchUntil(const Response& response) {
@@ -57,16 +78,21 @@ bool DispatchUntil(const Response& response) {
 
 int RunModalDialog(GtkDialog* dialog, HWND owner) {
     HWND root = owner ? RootWindow(owner) : nullptr;
-    PlaceOver(dialog, root);
+    MakeModalTo(dialog, root);
     // Only the owner is disabled: no input reaches it until the dialog ends.
     bool disabled = root && IsWindowEnabled(root);
     if (disabled) EnableWindow(root, FALSE);
     Response response;
-    gulong handler = g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &response);
+    gulong responseHandler = g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &response);
+    gulong deleteHandler = g_signal_connect(dialog, "delete-event", G_CALLBACK(KeepOnDelete), nullptr);
     gtk_widget_show_all(GTK_WIDGET(dialog));
+    int width = 0, height = 0;
+    gtk_window_get_size(GTK_WINDOW(dialog), &width, &height);  // once shown, the size it keeps
+    CentreDialog(GTK_WINDOW(dialog), root, width, height);
     gtk_window_present(GTK_WINDOW(dialog));
     bool responded = DispatchUntil(response);
-    g_signal_handler_disconnect(dialog, handler);
+    g_signal_handler_disconnect(dialog, responseHandler);
+    g_signal_handler_disconnect(dialog, deleteHandler);
     // Enabled again before the dialog goes, so the owner can take activation back.
     if (disabled && IsWindow(root)) EnableWindow(root, TRUE);
     gtk_widget_hide(GTK_WIDGET(dialog));

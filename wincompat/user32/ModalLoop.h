@@ -20,6 +20,11 @@ constexpr int kModalQuit = -1000;
 // the caller's to read and destroy.
 int RunModalDialog(GtkDialog* dialog, HWND owner);
 
+// Centres a dialog of the given size (logical pixels) on the owner's
+// top-level window, or the monitor, inside the monitor's work area: GTK's
+// own centring lets a big dialog hang off the screen.
+void CentreDialog(GtkWindow* dialog, HWND owner, int width, int height);
+
 // Where a modal dialog may run: on the UI thread, never inside WM_PAINT.
 // From another thread the dialog runs on the UI thread while the caller waits
 // (the caller's answer is the task's). False when there is no desktop.
