@@ -18,6 +18,13 @@ struct LayoutDeleter {
 };
 using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
 
+// One font map for the process, held here for its whole life, so that the
+// fonts and glyph caches it collects stay owned by someone.
+PangoFontMap* FontMap() {
+    static PangoFontMap* fontMap = pango_cairo_font_map_new();
+    return fontMap;
+}
+
 // A context on a tiny image surface for measuring outside of painting.
 cairo_t* MeasuringContext() {
     static cairo_t* context = [] {
@@ -38,9 +45,11 @@ void ApplyFontOptions(PangoContext* context) {
 }
 
 LayoutPtr CreateLayout(cairo_t* context, const std::string& text, const TFontInfo& font) {
-    LayoutPtr layout(pango_cairo_create_layout(context));
-    ApplyFontOptions(pango_layout_get_context(layout.get()));
-    pango_layout_context_changed(layout.get());
+    PangoContext* fonts = pango_font_map_create_context(FontMap());
+    pango_cairo_update_context(context, fonts);
+    ApplyFontOptions(fonts);
+    LayoutPtr layout(pango_layout_new(fonts));
+    g_object_unref(fonts);  // the layout holds its own reference
 
     PangoFontDescription* description = pango_font_description_new();
     pango_font_description_set_family(description, Utf8FromWide(font.sFontName).c_str());
