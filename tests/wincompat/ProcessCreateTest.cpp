@@ -179,6 +179,20 @@ TEST_F(CreateProcessTest, FailsWithWindowsErrorsForProgramsThatCannotRun) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
 }
 
+// Windows has no execute bit: a program written by an extraction (mode 0644)
+// runs as any other.
+TEST_F(CreateProcessTest, ProgramsWithoutExecuteBitRun) {
+    std::string image = folder_ + "/Image.exe";
+    WriteWholeFile(image, ReadWholeFile(BuildFile("process-probe")));
+    std::string script = folder_ + "/Script.exe";
+    WriteWholeFile(script, "#!/bin/sh\necho \"argv.1=$1\" > \"$PROBE_REPORT\"\n");
+    for (const std::string& program : {image, script}) {
+        chmod(program.c_str(), 0644);
+        ASSERT_TRUE(Run(Quoted(Dos(program)) + L" first")) << program << " " << GetLastError();
+        EXPECT_EQ(Reported()["argv.1"], "first") << program;
+    }
+}
+
 TEST_F(CreateProcessTest, NullStandardHandlesGiveTheChildNone) {
     Launch launch;
     launch.startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;

@@ -8,10 +8,16 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
 
 namespace wincompat {
 
 namespace {
+
+const char kDynamicLoader[] = "/lib64/ld-linux-x86-64.so.2";
 
 class SpawnActions {
 public:
@@ -65,15 +71,41 @@ void AddActions(const LaunchPlan& plan, posix_spawn_file_actions_t* actions) {
     if (!plan.folder.empty()) posix_spawn_file_actions_addchdir_np(actions, plan.folder.c_str());
 }
 
+// Windows runs any image file it may read; unix wants an execute bit, which
+// files written by a Windows program (an archive's extraction) do not get.
+// Such a file is run through what the kernel would have used: the script's
+// interpreter, or the dynamic loader for an ELF image.
+void RunWithoutExecuteBit(const std::string& program, std::vector<std::string>& argv) {
+    if (access(program.c_str(), X_OK) == 0 || access(program.c_str(), R_OK) != 0) return;
+    std::ifstream file(program, std::ios::binary);
+    std::string head(256, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(file.gcount()));
+    std::vector<std::string> runner;
+    if (head.rfind("#!", 0) == 0) {
+        std::istringstream line(head.substr(2, head.find('\n') - 2));
+        for (std::string word; line >> word && runner.size() < 2;) runner.push_back(word);
+    } else if (head.rfind("\x7f" "ELF", 0) == 0) {
+        runner.push_back(kDynamicLoader);
+    }
+    if (runner.empty()) return;
+    argv.erase(argv.begin());
+    argv.insert(argv.begin(), program);
+    argv.insert(argv.begin(), runner.begin(), runner.end());
+}
+
 }  // namespace
 
 pid_t Launch(const LaunchPlan& plan, DWORD& error) {
     SpawnActions actions;
     SpawnAttributes attributes;
     AddActions(plan, actions.Get());
+    std::vector<std::string> argv = plan.arguments;
+    RunWithoutExecuteBit(plan.program, argv);
     pid_t pid = 0;
-    int result = posix_spawn(&pid, plan.program.c_str(), actions.Get(), attributes.Get(),
-                             Pointers(plan.arguments).data(), Pointers(plan.environment).data());
+    int result = posix_spawn(&pid, argv.size() > plan.arguments.size() ? argv[0].c_str() : plan.program.c_str(),
+                             actions.Get(), attributes.Get(), Pointers(argv).data(),
+                             Pointers(plan.environment).data());
     if (result == 0) return pid;
     error = result == ENOEXEC ? ERROR_BAD_EXE_FORMAT : ErrorFromErrno(result);
     return 0;

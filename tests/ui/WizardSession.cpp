@@ -1,0 +1,97 @@
+#include "WizardSession.h"
+
+#include "support/ProcessRunner.h"
+#include "support/TestPrefix.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+// A browser stand-in: records every address it is asked to open.
+const char kXdgOpen[] = "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened-urls\"\n";
+
+}  // namespace
+
+void WizardTest::SetUp() {
+    if (!X11Driver::Installed()) GTEST_SKIP() << "xdotool or ImageMagick is not installed";
+    xvfb_ = std::make_unique<XvfbServer>();
+    std::string reason;
+    if (!xvfb_->Start(reason)) GTEST_SKIP() << reason;
+    driver_ = std::make_unique<X11Driver>(xvfb_->Display());
+    folder_ = MakeTestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    prefix_ = folder_ + "/prefix";
+    tools_ = folder_ + "/tools";
+    std::filesystem::create_directories(tools_);
+    WriteWholeFile(tools_ + "/xdg-open", kXdgOpen);
+    chmod((tools_ + "/xdg-open").c_str(), 0755);
+    const passwd* entry = getpwuid(geteuid());
+    login_ = entry ? entry->pw_name : "user";
+}
+
+bool WizardTest::StartWizard(const std::string& installer, std::map<std::string, std::string> environment) {
+    environment.emplace("DISPLAY", xvfb_->Display());
+    environment.emplace("WINCOMPAT_PREFIX", prefix_);
+    environment.emplace("GDK_BACKEND", "x11");
+    environment.emplace("GSETTINGS_BACKEND", "memory");
+    environment.emplace("NO_AT_BRIDGE", "1");
+    environment.emplace("PATH", tools_ + ":" + std::string(getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin"));
+    std::string program = installer.empty() ? BuildFile("velmora-setup") : installer;
+    if (!wizard_.Start({program}, environment, folder_)) return false;
+    std::vector<std::string> windows = driver_->WaitForWindows(wizard_.Pid(), 20000);
+    if (windows.empty()) return false;
+    window_ = windows.front();
+    driver_->Focus(window_);
+    return true;
+}
+
+std::string WizardTest::WaitForWindowNamed(const std::string& title, int timeoutMilliseconds) {
+    return driver_->WaitForWindowNamed(title, timeoutMilliseconds);
+}
+
+std::string WizardTest::Screenshot(const std::string& name) {
+    std::string file = folder_ + "/" + name + ".png";
+    driver_->Screenshot(window_, file);
+    return file;
+}
+
+std::string WizardTest::PixelAt(int x, int y) { return X11Driver::PixelColour(Screenshot("probe"), x, y); }
+
+bool WizardTest::WaitForPixel(int x, int y, const std::vector<std::string>& colours, int timeoutMilliseconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string colour = PixelAt(x, y);
+        for (const std::string& wanted : colours)
+            if (colour == wanted) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+std::string WizardTest::OnDriveC(const std::string& pathAfterC) const { return prefix_ + "/drive_c/" + pathAfterC; }
+
+std::string WizardTest::UserConfigFile() const {
+    return OnDriveC("users/" + login_ + "/AppData/Local/VelmoraUser/VelmoraUser.ini");
+}
+
+std::string WizardTest::InstallerWithPayload(const std::map<std::string, std::string>& files) {
+    std::string tree = folder_ + "/payload";
+    for (const auto& [name, content] : files) {
+        std::string path = tree + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        WriteWholeFile(path, content);
+        chmod(path.c_str(), 0755);
+    }
+    std::string archive = folder_ + "/payload.7z";
+    RunProcess({"/bin/sh", "-c", "cd '" + tree + "' && 7z a -t7z -bd -bso0 -bsp0 '" + archive + "' . >/dev/null"});
+    std::string copy = folder_ + "/velmora-setup";
+    WriteWholeFile(copy, ReadWholeFile(BuildFile("velmora-setup")));
+    chmod(copy.c_str(), 0755);
+    RunProcess({BuildFile("set-resource"), copy, "ZIPRES", "IDR_STEP7ZRES", archive});
+    return copy;
+}

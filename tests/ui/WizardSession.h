@@ -1,0 +1,46 @@
+// One run of the wizard on a private X display, in a fresh prefix: starts
+// the installer, finds its window, and offers what a user does with it.
+#pragma once
+
+#include "ChildProcess.h"
+#include "X11Driver.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+class WizardTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Starts the installer (or a copy) and waits for its first window.
+    bool StartWizard(const std::string& installer = "", std::map<std::string, std::string> environment = {});
+    // The window of another title (a message box, the folder chooser).
+    std::string WaitForWindowNamed(const std::string& title, int timeoutMilliseconds = 10000);
+
+    void Click(int x, int y) { driver_->Click(window_, x, y); }
+    void Key(const std::string& keys, int pauseMilliseconds = 150) { driver_->Key(keys, pauseMilliseconds); }
+    WindowGeometry Geometry() const { return driver_->Geometry(window_); }
+    // A screenshot of the wizard window in this test's folder.
+    std::string Screenshot(const std::string& name);
+    std::string PixelAt(int x, int y);
+    // Polls screenshots until the pixel has one of the colours.
+    bool WaitForPixel(int x, int y, const std::vector<std::string>& colours, int timeoutMilliseconds);
+    bool WindowGone() { return driver_->VisibleWindows(wizard_.Pid()).empty(); }
+
+    std::string OnDriveC(const std::string& pathAfterC) const;
+    std::string UserConfigFile() const;
+    // A copy of the installer whose payload holds the given files (name → content).
+    std::string InstallerWithPayload(const std::map<std::string, std::string>& files);
+
+    std::unique_ptr<XvfbServer> xvfb_;
+    std::unique_ptr<X11Driver> driver_;
+    ChildProcess wizard_;
+    std::string window_;
+    std::string folder_;
+    std::string prefix_;
+    std::string login_;
+    std::string tools_;  // stand-ins put first on the wizard's PATH
+};
