@@ -172,6 +172,8 @@ struct FolderCase {
     const char* chosen;
 };
 
+void PrintTo(const FolderCase& folderCase, std::ostream* out) { *out << folderCase.name; }
+
 class DesktopFolderTest : public DesktopXvfbTest, public ::testing::WithParamInterface<FolderCase> {};
 
 TEST_P(DesktopFolderTest, FolderPickerAnswersTheChosenFolderAsADosPath) {

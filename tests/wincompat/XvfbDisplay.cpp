@@ -2,51 +2,22 @@
 
 #include "support/ProcessRunner.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <string>
-
-extern char** environ;
 
 namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
 // A number no other server (or test) holds, starting from one of our own.
 int FreeDisplayNumber() {
     for (int number = 100 + getpid() % 800;; ++number)
-        if (!Exists("/tmp/.X" + std::to_string(number) + "-lock") &&
-            !Exists("/tmp/.X11-unix/X" + std::to_string(number)))
+        if (!PathExists("/tmp/.X" + std::to_string(number) + "-lock") &&
+            !PathExists("/tmp/.X11-unix/X" + std::to_string(number)))
             return number;
 }
 
 }  // namespace
-
-std::string FindProgram(const std::string& name) {
-    const char* path = getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos) end = folders.size();
-        std::string candidate = folders.substr(start, end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return std::string();
-}
 
 std::string XvfbDisplay::MissingPrograms() {
     std::string missing;
@@ -55,35 +26,12 @@ std::string XvfbDisplay::MissingPrograms() {
     return missing;
 }
 
-XvfbDisplay::XvfbDisplay() {
-    number_ = FreeDisplayNumber();
-    std::string display = ":" + std::to_string(number_);
-    std::string program = FindProgram("Xvfb");
+XvfbDisplay::XvfbDisplay() : number_(FreeDisplayNumber()) {
     std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-    std::vector<std::string> arguments = {program, display, "-noreset", "-nolisten", "tcp", "-screen", "0", screen};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (program.empty() || posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    std::string socket = "/tmp/.X11-unix/X" + std::to_string(number_);
-    for (int waited = 0; pid_ > 0 && !Exists(socket) && waited < 100; ++waited) usleep(50 * 1000);
-    if (pid_ > 0 && !Exists(socket)) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-}
-
-XvfbDisplay::~XvfbDisplay() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    server_ = std::make_unique<BackgroundProcess>(
+        std::vector<std::string>{FindProgram("Xvfb"), ":" + std::to_string(number_), "-noreset", "-nolisten", "tcp",
+                                 "-screen", "0", screen},
+        "/tmp/.X11-unix/X" + std::to_string(number_));
 }
 
 std::map<std::string, std::string> XvfbDisplay::Environment(int scale) const {
@@ -102,7 +50,8 @@ std::string XvfbDisplay::Xdotool(const std::vector<std::string>& arguments) cons
 }
 
 XvfbDisplay::Screenshot XvfbDisplay::TakeScreenshot() const {
-    ProcessResult shot = RunProcess({FindProgram("import"), "-window", "root", "-depth", "8", "rgb:-"}, Environment(), 30);
+    ProcessResult shot =
+        RunProcess({FindProgram("import"), "-window", "root", "-depth", "8", "rgb:-"}, Environment(), 30);
     return Screenshot{shot.output, kWidth};
 }
 

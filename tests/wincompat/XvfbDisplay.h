@@ -2,9 +2,10 @@
 // ended with the object, and the programs that drive and watch it.
 #pragma once
 
-#include <sys/types.h>
+#include "wincompat/BackgroundProcess.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,8 @@ public:
     static std::string MissingPrograms();
 
     XvfbDisplay();
-    ~XvfbDisplay();
-    XvfbDisplay(const XvfbDisplay&) = delete;
-    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
-    bool Running() const { return pid_ > 0; }
+    bool Running() const { return server_->Running(); }
 
     // DISPLAY and the settings GTK needs to start quietly and quickly here.
     std::map<std::string, std::string> Environment(int scale = 1) const;
@@ -26,18 +24,15 @@ public:
     // Runs xdotool with the arguments; its standard output.
     std::string Xdotool(const std::vector<std::string>& arguments) const;
 
-    // The colour of a screen pixel as 0xRRGGBB, from a screenshot.
     struct Screenshot {
         std::string rgb;
         int width = 0;
+        // The colour of a screen pixel as 0xRRGGBB.
         unsigned Pixel(int x, int y) const;
     };
     Screenshot TakeScreenshot() const;
 
 private:
-    pid_t pid_ = -1;
     int number_ = 0;
+    std::unique_ptr<BackgroundProcess> server_;
 };
-
-// The full path of a program on PATH; empty when there is none.
-std::string FindProgram(const std::string& name);

@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -36,16 +37,18 @@ bool SessionBusConfigured() {
     return runtime && stat((std::string(runtime) + "/bus").c_str(), &info) == 0;
 }
 
-// The bus is reached on a thread of its own, so no caller waits for it.
+// The bus is reached on a thread of its own, so no caller waits for it. A
+// bus that could not be reached is tried again with a later value.
 class Publisher {
 public:
     void Publish(double progress, bool visible) {
+        if (!SessionBusConfigured()) return;
         std::lock_guard<std::mutex> lock(mutex_);
         progress_ = progress;
         visible_ = visible;
         pending_ = true;
-        if (!started_) {
-            started_ = true;
+        if (!running_ && std::chrono::steady_clock::now() >= retryAt_) {
+            running_ = true;
             std::thread([this] { Run(); }).detach();
         }
         wake_.notify_one();
@@ -53,8 +56,13 @@ public:
 
 private:
     void Run() {
-        GDBusConnection* bus = SessionBusConfigured() ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr) : nullptr;
-        if (!bus) return;  // nothing to show progress on; later values are dropped
+        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        if (!bus) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            running_ = false;
+            retryAt_ = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            return;
+        }
         std::string uri = ApplicationUri();
         std::string path = kObjectPath + std::to_string(std::hash<std::string>{}(uri));
         for (;;) {
@@ -81,7 +89,8 @@ private:
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    bool started_ = false;
+    bool running_ = false;
+    std::chrono::steady_clock::time_point retryAt_;
     bool pending_ = false;
     double progress_ = 0;
     bool visible_ = false;
