@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the installer, starts the local statistics server, runs a silent
-# install in a fresh temporary prefix and shows what the install left behind:
-# the installed tree, the temporary archive, pending restart operations,
-# registry records, shortcuts, folder rights, configuration files and the
-# report the server received.
+# Builds the installer, starts the local statistics server, runs the wizard
+# (on your display when there is one, else on a private Xvfb display, driven
+# and photographed step by step), then runs a silent install in a fresh
+# temporary prefix and shows what the install left behind: the installed tree,
+# the temporary archive, pending restart operations, registry records,
+# shortcuts, folder rights, configuration files and the reports the server
+# received.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -23,6 +25,15 @@ if [ -x build/stats-server ]; then
   for _ in $(seq 50); do grep -q listening "$work/server.log" 2>/dev/null && break; sleep 0.1; done
   trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true' EXIT
   section "statistics server: $(head -n 1 "$work/server.log")"
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+  section "wizard on $DISPLAY (prefix $work/wizard-prefix): install, then close it to go on"
+  WINCOMPAT_PREFIX=$work/wizard-prefix build/velmora-setup > "$work/wizard-output.txt" 2>&1 \
+    && echo "wizard exit code: 0" || echo "wizard exit code: $?"
+else
+  section "wizard on a private Xvfb display (prefix $work/wizard-prefix), photographed step by step"
+  WINCOMPAT_PREFIX=$work/wizard-prefix bash scripts/wizard-tour.sh build "$work/wizard"
 fi
 
 section "prefix: $WINCOMPAT_PREFIX"

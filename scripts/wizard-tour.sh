@@ -12,7 +12,7 @@ mkdir -p "$out"
 export WINCOMPAT_PREFIX=${WINCOMPAT_PREFIX:-$(mktemp -d /tmp/velmora-tour.XXXXXX)/prefix}
 
 display=":$((300 + $$ % 500))"
-Xvfb "$display" -noreset -nolisten tcp -screen 0 1280x800x24 >/dev/null 2>&1 &
+Xvfb "$display" -noreset -nolisten tcp -screen 0 $((1280 * scale))x$((800 * scale))x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
@@ -38,8 +38,18 @@ echo "wizard window $window on $DISPLAY (scale $scale):"
 shot welcome
 at 510 370; shot welcome-options
 at 510 370
-at 200 262
-sleep 0.3; shot progress
+# The install is quick: the wizard is paused for each look (the X server
+# keeps what it painted) until the bar is past the middle.
+xdotool key Return
+for _ in $(seq 400); do
+  kill -STOP "$wizard"
+  import -window "$window" "$out/progress.png"
+  bar=$(convert "$out/progress.png" -format "%[hex:p{$((300 * scale)),$((278 * scale))}]" info: | cut -c1-6)
+  kill -CONT "$wizard"
+  [ "$bar" = 2F6BFF ] && break
+  sleep 0.01
+done
+echo "  $out/progress.png"
 for _ in $(seq 600); do
   case $(pixel 215 346) in 2F6BFF|2259E8|1A4BCC) break ;; esac
   sleep 0.1

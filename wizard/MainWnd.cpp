@@ -83,6 +83,10 @@ void CMainWnd::ExpandCustomPanel(bool expand) {
     int panelHeight = panel->GetFixedHeight();
     if (panelHeight == 0) return;
     panel->SetVisible(expand);
+    // The panel button's arrow points where the next click moves the panel.
+    if (CControlUI* button = m_pm.FindControl(L"btnCustom"))
+        button->SetAttribute(L"normalimage", expand ? L"file='arrow_up.png' dest='90,9,100,15'"
+                                                    : L"file='arrow_down.png' dest='90,9,100,15'");
     RECT rect;
     GetWindowRect(m_hWnd, &rect);
     int width = rect.right - rect.left;
