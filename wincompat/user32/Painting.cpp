@@ -2,6 +2,7 @@
 
 #include "user32/Desktop.h"
 #include "user32/DesktopWindow.h"
+#include "user32/FrameTrace.h"
 #include "user32/WindowTable.h"
 
 #include <gtk/gtk.h>
@@ -49,6 +50,7 @@ void DeliverPaint(HWND window, cairo_t* cr) {
     }
     if (paint.begun) cairo_restore(cr);  // a procedure that never called EndPaint
     currentPaint = paint.outer;
+    NoteFramePainted();
 }
 
 }  // namespace wincompat
