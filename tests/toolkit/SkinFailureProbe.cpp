@@ -1,6 +1,8 @@
 // Creates a skinned window from a skin named on the command line:
 //   toolkit_skin_probe folder|garbage-zip FOLDER FILE
-// A skin that cannot be built ends the process inside window creation.
+// A skin that cannot be built ends the process inside window creation; a
+// built one prints the DPI, the window's size and the fixed height of its
+// control named "probe".
 #include <cstdio>
 #include <string>
 
@@ -17,7 +19,11 @@ int main(int argc, char** argv) {
     std::string file = argv[3];
     TestWindow window(std::wstring(file.begin(), file.end()));
     if (!window.Create(nullptr, L"probe", WS_POPUP, 0)) return 3;
+    RECT rect{};
+    ::GetWindowRect(window.GetHWND(), &rect);
+    DuiLib::CControlUI* probe = window.Manager().FindControl(L"probe");
+    std::printf("dpi %d window %dx%d height %d\n", window.Manager().GetDPI(), int(rect.right - rect.left),
+                int(rect.bottom - rect.top), probe ? probe->GetFixedHeight() : -1);
     ::DestroyWindow(window.GetHWND());
-    std::puts("created");
     return 0;
 }

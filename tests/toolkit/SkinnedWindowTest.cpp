@@ -3,6 +3,7 @@
 // failure to load a skin.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,19 @@ TEST_F(WindowFixture, EnterAndEscapeReachTheDefaultKeyHandlerUnconsumed) {
     EXPECT_FALSE(Translate(WM_KEYDOWN, 'A'));
     EXPECT_FALSE(Translate(WM_KEYUP, VK_RETURN));
     EXPECT_EQ(window->events, (Events{L"key:13", L"key:27"}));
+}
+
+TEST_F(WindowFixture, CenterWindowUsesTheMonitorsWorkArea) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    window->CenterWindow();
+    RECT rect{};
+    ::GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(rect.left, std::max<LONG>(work.left, work.left + (work.right - work.left - 320) / 2));
+    EXPECT_EQ(rect.top, std::max<LONG>(work.top, work.top + (work.bottom - work.top - 200) / 2));
+    EXPECT_EQ(rect.right - rect.left, 320);
 }
 
 TEST_F(WindowFixture, CaptionDragsExceptOverActiveControls) {
@@ -178,5 +192,26 @@ TEST(SkinFailure, MessageBoxAndExitCodeOne) {
         } else {
             EXPECT_EQ(result.errors.find("Duilib"), std::string::npos) << result.errors;
         }
+    }
+}
+
+// The display's scale reaches every skin size: the window and the controls.
+TEST(SkinScale, WindowAndControlSizesFollowTheDisplayDpi) {
+    std::string folder = MakeTestFolder("scaled-skin");
+    WriteWholeFile(folder + "/Scaled.xml",
+                   "<Window size=\"160,100\"><VerticalLayout><Label name=\"probe\" height=\"30\"/></VerticalLayout></Window>");
+    struct Case {
+        const char* scale;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"1", "dpi 96 window 160x100 height 30\n"},
+        {"2", "dpi 192 window 320x200 height 60\n"},
+    };
+    for (const Case& c : cases) {
+        ProcessResult result = RunProcess({BuildFile("toolkit_skin_probe"), "folder", folder, "Scaled.xml"},
+                                          {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"GDK_SCALE", c.scale}});
+        EXPECT_EQ(result.exitCode, 0) << result.errors;
+        EXPECT_EQ(result.output, c.expected) << "GDK_SCALE=" << c.scale;
     }
 }

@@ -45,6 +45,9 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         return false;
     case WM_TIMER:
         return OnTimer(wParam);
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<LPMINMAXINFO>(lParam));
+        return false;
     case WM_MOUSEMOVE:
         OnMouseMove(PointFromLParam(lParam));
         return true;
@@ -87,6 +90,14 @@ bool CPaintManagerUI::OnPaint(LRESULT& result) {
     ::EndPaint(m_hWndPaint, &paint);
     result = 0;
     return true;
+}
+
+void CPaintManagerUI::OnGetMinMaxInfo(LPMINMAXINFO info) {
+    // The skin's mininfo is the smallest size the user may drag the window to.
+    SIZE minimum = GetMinInfo();
+    if (!info || minimum.cx <= 0 || minimum.cy <= 0) return;
+    info->ptMinTrackSize.x = minimum.cx;
+    info->ptMinTrackSize.y = minimum.cy;
 }
 
 void CPaintManagerUI::SetHot(CControlUI* control) {

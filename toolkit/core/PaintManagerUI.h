@@ -123,6 +123,7 @@ private:
     };
 
     bool OnPaint(LRESULT& result);
+    void OnGetMinMaxInfo(LPMINMAXINFO info);
     void OnMouseMove(POINT point);
     void OnMouseLeave();
     void OnButtonDown(POINT point);
