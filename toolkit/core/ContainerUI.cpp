@@ -28,7 +28,8 @@ LPVOID CContainerUI::GetInterface(LPCWSTR name) {
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, static_cast<int>(m_items.size())); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
-    if (!control || control == this || GetItemIndex(control) >= 0) return false;
+    // A control belongs to one container at a time.
+    if (!control || control == this || control->GetParent() || GetItemIndex(control) >= 0) return false;
     if (index < 0 || index > static_cast<int>(m_items.size())) return false;
     m_items.insert(m_items.begin() + index, control);
     control->SetManager(m_pManager, this, m_pManager != nullptr);

@@ -16,8 +16,8 @@ public:
     std::wstring GetClass() const override;     // L"ContainerUI"
     LPVOID GetInterface(LPCWSTR name) override;  // also L"Container"
 
-    // Takes ownership; false for nullptr or a control already held here. A
-    // control added to a container of a window's tree joins that tree.
+    // Takes ownership; false for nullptr or a control that already has a
+    // parent. A control added to a container of a window's tree joins that tree.
     virtual bool Add(CControlUI* control);
     virtual bool AddAt(CControlUI* control, int index);
     virtual bool Remove(CControlUI* control);  // deletes it

@@ -19,12 +19,14 @@ bool CPaintManagerUI::TranslateMessage(const LPMSG msg) {
     if (!msg || !msg->hwnd) return false;
     LONG style = ::GetWindowLongW(msg->hwnd, GWL_STYLE);
     if (style & WS_CHILD) {
-        // A child window's parents see its messages but cannot take them.
+        // A child window's parents see its messages but cannot take them. The
+        // walk ends at the top-level window (GetParent would go on to its owner).
         for (HWND window = msg->hwnd; window; window = ::GetParent(window)) {
             if (CPaintManagerUI* manager = FindManager(window)) {
                 LRESULT ignored = 0;
                 manager->PreMessageHandler(msg->message, msg->wParam, msg->lParam, ignored);
             }
+            if (!(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) break;
         }
         return false;
     }

@@ -40,6 +40,10 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     switch (msg) {
     case WM_PAINT:
         return OnPaint(result);
+    case WM_ERASEBKGND:
+        // The controls cover the whole client area: erasing first would only flicker.
+        result = 1;
+        return true;
     case WM_SIZE:
         NeedUpdate();
         return false;

@@ -28,6 +28,7 @@ public:
 protected:
     virtual std::wstring GetSkinFolder();  // L""
     virtual std::wstring GetSkinFile() = 0;
+    // Becomes the process-wide kind of skin source when the window is created.
     virtual UILIB_RESOURCETYPE GetResourceType() const;  // UILIB_FILE
     virtual void InitWindow();
     virtual LRESULT ResponseDefaultKeyEvent(WPARAM wParam);  // FALSE
