@@ -146,6 +146,4 @@ DWORD CButtonUI::StateTextColor() const {
 
 void CButtonUI::PaintText(CRenderContext& render) { DrawLabelText(render, StateTextColor()); }
 
-void CButtonUI::PaintBorder(CRenderContext& render) { CLabelUI::PaintBorder(render); }
-
 }  // namespace DuiLib

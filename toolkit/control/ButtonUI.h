@@ -33,7 +33,6 @@ protected:
     void PaintBkColor(CRenderContext& render) override;
     void PaintStatusImage(CRenderContext& render) override;
     void PaintText(CRenderContext& render) override;
-    void PaintBorder(CRenderContext& render) override;
     DWORD StateTextColor() const;
 
     bool m_bHot = false;

@@ -274,6 +274,4 @@ void CEditUI::PaintText(CRenderContext& render) {
     render.PopClip();
 }
 
-void CEditUI::PaintBorder(CRenderContext& render) { CLabelUI::PaintBorder(render); }
-
 }  // namespace DuiLib

@@ -43,7 +43,6 @@ public:
 protected:
     void PaintBkColor(CRenderContext& render) override;
     void PaintText(CRenderContext& render) override;
-    void PaintBorder(CRenderContext& render) override;
 
 private:
     void ReplaceSelection(const std::wstring& text);
