@@ -116,10 +116,12 @@ extern "C" DWORD WINAPI GetFullPathNameW(LPCWSTR fileName, DWORD bufferLength, L
     return result;
 }
 
+// Spelled as Windows spells them; the prefix's lower-case folder is found
+// without regard to case.
 extern "C" UINT WINAPI GetWindowsDirectoryW(LPWSTR buffer, UINT size) {
-    return CopyPathResult(L"C:\\windows", buffer, size);
+    return CopyPathResult(L"C:\\Windows", buffer, size);
 }
 
 extern "C" UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size) {
-    return CopyPathResult(L"C:\\windows\\system32", buffer, size);
+    return CopyPathResult(L"C:\\Windows\\system32", buffer, size);
 }

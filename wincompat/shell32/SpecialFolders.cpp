@@ -1,5 +1,5 @@
 // Special folders as Windows 10 names them; the prefix's lower-case "users"
-// folder is found through the case-insensitive lookup.
+// and "windows" folders are found through the case-insensitive lookup.
 #include <shlobj.h>
 
 #include "prefix/Machine.h"
@@ -35,8 +35,8 @@ std::wstring FolderPath(int csidl) {
     case CSIDL_COMMON_STARTMENU: return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
     case CSIDL_COMMON_PROGRAMS: return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
     case CSIDL_COMMON_DESKTOPDIRECTORY: return L"C:\\Users\\Public\\Desktop";
-    case CSIDL_WINDOWS: return L"C:\\windows";
-    case CSIDL_SYSTEM: return machine.RunsUnderWow64() ? L"C:\\windows\\syswow64" : L"C:\\windows\\system32";
+    case CSIDL_WINDOWS: return L"C:\\Windows";
+    case CSIDL_SYSTEM: return machine.RunsUnderWow64() ? L"C:\\Windows\\SysWOW64" : L"C:\\Windows\\system32";
     default: return std::wstring();
     }
 }
