@@ -8,6 +8,7 @@
 #include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wchar.h>
 
 using namespace wincompat;
 
@@ -104,7 +105,13 @@ extern "C" DWORD WINAPI GetFullPathNameW(LPCWSTR fileName, DWORD bufferLength, L
                                          LPWSTR* filePart) {
     std::wstring full;
     DWORD error = ERROR_INVALID_NAME;
-    if (!fileName || !FullDosPath(fileName, full, &error)) {
+    if (!fileName) {
+        SetLastError(error);
+        return 0;
+    }
+    // A "\\?\" path is already full: Windows hands it back untouched.
+    if (wcsncmp(fileName, L"\\\\?\\", 4) == 0) full = fileName;
+    else if (!FullDosPath(fileName, full, &error)) {
         SetLastError(error);
         return 0;
     }
