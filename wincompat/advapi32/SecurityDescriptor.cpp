@@ -168,6 +168,9 @@ BOOL WINAPI MakeSelfRelativeSD(PSECURITY_DESCRIPTOR absoluteSecurityDescriptor,
     DescriptorParts parts;
     if (!ReadDescriptor(absoluteSecurityDescriptor, parts)) return Fail(ERROR_INVALID_SECURITY_DESCR);
     if (IsSelfRelative(absoluteSecurityDescriptor)) return Fail(ERROR_BAD_DESCRIPTOR_FORMAT);
-    return CopyToCallerBuffer(SelfRelativeBytes(parts), selfRelativeSecurityDescriptor, *bufferLength,
-                              bufferLength);
+    // The caller's length is rewritten only when it is too small.
+    DWORD needed = 0;
+    BOOL copied = CopyToCallerBuffer(SelfRelativeBytes(parts), selfRelativeSecurityDescriptor, *bufferLength, &needed);
+    if (!copied) *bufferLength = needed;
+    return copied;
 }
