@@ -101,11 +101,11 @@ TEST(Folders, CreateExistAndAttributes) {
 
     std::ofstream(TestPrefixRoot() + "/drive_c/attr.txt") << "x";
     EXPECT_EQ(GetFileAttributesW(L"C:\\attr.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    // Attributes read back as set: ARCHIVE only when asked for, NORMAL when nothing is left.
     EXPECT_TRUE(SetFileAttributesW(L"C:\\attr.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(GetFileAttributesW(L"C:\\attr.txt"),
-              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(GetFileAttributesW(L"C:\\attr.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_TRUE(SetFileAttributesW(L"C:\\attr.txt", FILE_ATTRIBUTE_NORMAL));
-    EXPECT_EQ(GetFileAttributesW(L"C:\\attr.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(GetFileAttributesW(L"C:\\attr.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
     EXPECT_EQ(GetFileAttributesW(L"C:\\nothing\\attr.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(GetFileAttributesW(L"C:\\nothing.txt"), INVALID_FILE_ATTRIBUTES);

@@ -8,19 +8,25 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <string>
+
 namespace wincompat {
 
 namespace {
 
 const char kDosAttributeName[] = "user.DOSATTRIB";
-constexpr DWORD kStoredBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kArchiveCleared = FILE_ATTRIBUTE_NORMAL;  // the mark on a file
+
+DWORD ParseStoredBits(const char* text, ssize_t length) {
+    if (length <= 0) return 0;
+    std::string value(text, static_cast<size_t>(length));
+    return static_cast<DWORD>(strtoul(value.c_str(), nullptr, 16));
+}
 
 DWORD ReadStoredBits(const std::string& unixPath) {
-    char text[32] = {};
-    ssize_t length = lgetxattr(unixPath.c_str(), kDosAttributeName, text, sizeof(text) - 1);
-    if (length <= 0) return 0;
-    text[length] = '\0';
-    return static_cast<DWORD>(strtoul(text, nullptr, 16)) & kStoredBits;
+    char text[32];
+    return ParseStoredBits(text, lgetxattr(unixPath.c_str(), kDosAttributeName, text, sizeof(text) - 1));
 }
 
 bool WriteStoredBits(const std::string& unixPath, DWORD bits) {
@@ -38,14 +44,15 @@ bool WriteStoredBits(const std::string& unixPath, DWORD bits) {
 DWORD ReadFileAttributes(const std::string& unixPath) {
     struct stat info;
     if (stat(unixPath.c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
-    DWORD attributes = ReadStoredBits(unixPath);
-    if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    else attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    DWORD stored = ReadStoredBits(unixPath);
+    DWORD attributes = stored & kHiddenSystem;
+    if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY | (stored & FILE_ATTRIBUTE_ARCHIVE);
+    else if (!(stored & kArchiveCleared)) attributes |= FILE_ATTRIBUTE_ARCHIVE;
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
     struct stat linkInfo;
     if (lstat(unixPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode))
         attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    return attributes;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
 bool WriteFileAttributes(const std::string& unixPath, DWORD attributes) {
@@ -61,7 +68,23 @@ bool WriteFileAttributes(const std::string& unixPath, DWORD attributes) {
         mode |= ((mode & (S_IRUSR | S_IRGRP | S_IROTH)) >> 1) & ~mask;
     }
     if (mode != (info.st_mode & 07777) && chmod(unixPath.c_str(), mode) != 0) return false;
-    return WriteStoredBits(unixPath, attributes & kStoredBits);
+    DWORD bits = attributes & kHiddenSystem;
+    if (S_ISDIR(info.st_mode)) bits |= attributes & FILE_ATTRIBUTE_ARCHIVE;
+    else if (!(attributes & FILE_ATTRIBUTE_ARCHIVE)) bits |= kArchiveCleared;
+    return WriteStoredBits(unixPath, bits);
+}
+
+void MarkArchived(int fd) {
+    char text[32];
+    DWORD stored = ParseStoredBits(text, fgetxattr(fd, kDosAttributeName, text, sizeof(text) - 1));
+    if (!(stored & kArchiveCleared)) return;
+    DWORD bits = stored & kHiddenSystem;
+    if (bits == 0) {
+        fremovexattr(fd, kDosAttributeName);
+        return;
+    }
+    int length = snprintf(text, sizeof(text), "0x%x", bits);
+    fsetxattr(fd, kDosAttributeName, text, length, 0);
 }
 
 }  // namespace wincompat

@@ -93,8 +93,9 @@ HANDLE Open(const Request& request) {
         close(fd);
         return Fail(ErrorFromErrno(error));
     }
+    // A created or overwritten file is marked for backup whatever the caller asked for.
     if (!exists || request.disposition == CREATE_ALWAYS)
-        WriteFileAttributes(request.unixPath, request.attributes & kSettableAttributes);
+        WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);
 
     HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.rights, request.inheritable));
     bool found = exists && (request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS);

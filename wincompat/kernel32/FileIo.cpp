@@ -90,6 +90,7 @@ extern "C" BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite
     size_t done = 0;
     bool ok = TransferAll([&](size_t at) { return write(fd, bytes + at, bytesToWrite - at); }, bytesToWrite, done);
     if (bytesWritten) *bytesWritten = static_cast<DWORD>(done);
+    if (done > 0) object->NoteWritten();
     if (ok && done < bytesToWrite) return Fail(ERROR_DISK_FULL);
     return ok ? TRUE : Fail(ErrorFromErrno(errno));
 }

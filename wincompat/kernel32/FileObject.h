@@ -5,6 +5,7 @@
 #include "kernel32/Handles.h"
 #include "kernel32/ShareMode.h"
 
+#include <atomic>
 #include <memory>
 
 namespace wincompat {
@@ -22,11 +23,14 @@ public:
     // Opened with bInheritHandle: the descriptor lacks O_CLOEXEC, so a child
     // started with inherited handles gets it (and its share locks).
     bool Inheritable() const { return inheritable_; }
+    // After the handle's first write the file is marked for backup (ARCHIVE), as Windows marks it.
+    void NoteWritten();
 
 private:
     int fd_;
     FileRights rights_;
     bool inheritable_;
+    std::atomic_flag written_ = ATOMIC_FLAG_INIT;
 };
 
 // The file behind a handle; null with ERROR_INVALID_HANDLE otherwise.
