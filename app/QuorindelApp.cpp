@@ -22,10 +22,16 @@ int CQuorindelApp::Run() { return GetIntOption(L"Slien") ? RunSilent() : RunWiza
 
 int CQuorindelApp::RunWizard() {
     auto window = std::make_shared<CMainWnd>();
-    window->Create(nullptr, L"安装向导", kWizardStyle, 0);
-    window->CenterWindow();
-    window->ShowWindow(true);
-    DuiLib::CPaintManagerUI::MessageLoop();
+    bool shown = window->Create(nullptr, L"安装向导", kWizardStyle, 0) != nullptr;
+    if (shown) {
+        window->CenterWindow();
+        window->ShowWindow(true);
+        DuiLib::CPaintManagerUI::MessageLoop();
+    } else {
+        // No window can be shown here (no desktop to show it on): say so
+        // rather than wait for a user who cannot reach the wizard.
+        MessageBoxW(nullptr, L"无法显示安装向导窗口。", L"安装向导", MB_ICONERROR);
+    }
 
     ReleaseTaskbarProgress();
     RunPendingUITasks();
@@ -35,6 +41,7 @@ int CQuorindelApp::RunWizard() {
     // A window closed during the install leaves the task running; it ends
     // before the process does, so no install is cut off half-way.
     TheComposer().WaitUntilIdle();
+    if (!shown) return kExitNoWizard;
     return script_->Failed() ? kExitInstallFailed : 0;
 }
 

@@ -21,6 +21,8 @@ public:
 
     // A failed install must not look like a success to deployment tools.
     static constexpr int kExitInstallFailed = 3;
+    // The wizard's window could not be created.
+    static constexpr int kExitNoWizard = 1;
     // WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
     static constexpr unsigned long kWizardStyle = 0x96C80000;
 

@@ -39,7 +39,8 @@ const BrokenSkin kBrokenSkins[] = {
 
 class BrokenSkinTest : public InstallerTest, public ::testing::WithParamInterface<BrokenSkin> {};
 
-// Headless, the message box is written to standard error as "caption: text".
+// Headless (windows kept unseen), the message box is written to standard
+// error as "caption: text".
 void ExpectSkinFailure(const ProcessResult& run, const std::string& file) {
     EXPECT_EQ(run.exitCode, 1) << run.errors;
     EXPECT_NE(run.errors.find(std::string("Duilib: ") + kMessage + file), std::string::npos) << run.errors;
@@ -55,7 +56,7 @@ TEST_P(BrokenSkinTest, EndsWithTheToolkitsMessage) {
     std::string installer = CopyInstaller("velmora-setup");
     ASSERT_EQ(RunProcess({BuildFile("set-resource"), installer, "ZIPRES", "IDR_ZIPRES", folder_ + "/skin.zres"}).exitCode, 0);
 
-    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}}), GetParam().file);
+    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}, {"WINCOMPAT_HEADLESS", "1"}}), GetParam().file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, BrokenSkinTest, ::testing::ValuesIn(kBrokenSkins),
@@ -66,7 +67,7 @@ TEST_F(InstallerTest, SkinResourceThatIsNoArchiveIsRefused) {
     for (const std::string& bytes : {std::string("not a skin at all"), std::string()}) {
         WriteWholeFile(folder_ + "/skin.zres", bytes);
         RunProcess({BuildFile("set-resource"), installer, "ZIPRES", "IDR_ZIPRES", folder_ + "/skin.zres"});
-        ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}}), "DlgMain.xml");
+        ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}, {"WINCOMPAT_HEADLESS", "1"}}), "DlgMain.xml");
     }
 }
 
@@ -80,7 +81,7 @@ TEST_F(InstallerTest, SkinEncipheredWithAnotherKeyIsRefused) {
     ASSERT_EQ(cipher.exitCode, 0) << cipher.errors;
     std::string installer = CopyInstaller("velmora-setup");
     RunProcess({BuildFile("set-resource"), installer, "ZIPRES", "IDR_ZIPRES", folder_ + "/skin.zres"});
-    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}}), "DlgMain.xml");
+    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}, {"WINCOMPAT_HEADLESS", "1"}}), "DlgMain.xml");
 }
 
 // The executable without resources, with a complete skin in the folder the
@@ -92,7 +93,7 @@ TEST_F(InstallerTest, MissingSkinResourceIsNotReplacedBySkinFilesOnDisk) {
     fs::copy(BuildFile("resources/skin"), folder_ + "/skin/Quorindel", fs::copy_options::recursive);
     std::string installer = bin + "/velmora-setup";
     fs::copy_file(BuildFile("velmora-setup-bare"), installer);
-    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}}), "DlgMain.xml");
+    ExpectSkinFailure(RunInstaller({}, installer, {{"DISPLAY", ""}, {"WINCOMPAT_HEADLESS", "1"}}), "DlgMain.xml");
 }
 
 }  // namespace

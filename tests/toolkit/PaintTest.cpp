@@ -83,10 +83,14 @@ TEST_F(PaintFixture, DoubleSizeImagesAtHighDpi) {
     EXPECT_EQ(Pixel(105, 100), kBlack);
 }
 
-TEST_F(PaintFixture, FocusedControlsShowARing) {
+TEST_F(PaintFixture, FocusedControlsShowARingOnceTheKeyboardMovesFocus) {
     Render(96);
     EXPECT_EQ(Pixel(0, 110), kWhite);
-    manager->FindControl(L"button")->SetFocus();
+    manager->FindControl(L"button")->SetFocus();  // as a click does
+    Paint();
+    EXPECT_EQ(Pixel(0, 110), kWhite);
+    manager->SetFocus(nullptr);
+    for (int i = 0; i < 10 && manager->GetFocus() != manager->FindControl(L"button"); ++i) manager->SetNextTabControl();
     Paint();
     EXPECT_EQ(Pixel(0, 110), kBlue);
     EXPECT_EQ(Pixel(99, 110), kBlue);

@@ -287,8 +287,9 @@ void CControlUI::PaintText(CRenderContext&) {}
 void CControlUI::PaintBorder(CRenderContext& render) {
     SIZE round = ScaledBorderRound();
     if (m_dwBorderColor && m_nBorderSize > 0) render.DrawBorder(m_rcItem, Scale(m_nBorderSize), m_dwBorderColor, round);
-    // Keyboard users must see where the focus is.
-    if (IsFocused()) render.DrawBorder(m_rcItem, std::max(1, Scale(1)), m_dwFocusBorderColor, round);
+    // Keyboard users must see where the focus is; an edit always shows it.
+    bool showFocus = m_pManager && (m_pManager->ShowsFocusCues() || GetInterface(L"Edit"));
+    if (IsFocused() && showFocus) render.DrawBorder(m_rcItem, std::max(1, Scale(1)), m_dwFocusBorderColor, round);
 }
 
 bool CControlUI::DrawImage(CRenderContext& render, const std::wstring& image) {

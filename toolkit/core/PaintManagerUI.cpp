@@ -203,6 +203,8 @@ void CPaintManagerUI::CollectTabStops(CControlUI* control, std::vector<CControlU
 }
 
 bool CPaintManagerUI::SetNextTabControl(bool forward) {
+    m_bFocusCues = true;
+    Invalidate();
     std::vector<CControlUI*> stops;
     CollectTabStops(m_pRoot, stops);
     if (stops.empty()) return false;

@@ -79,7 +79,11 @@ public:
     CControlUI* GetFocus() const;
     void SetFocus(CControlUI* control);  // nullptr removes focus
     // Moves focus to the next (or previous) visible, enabled tab stop, wrapping.
+    // From then on the focused control shows its ring.
     bool SetNextTabControl(bool forward = true);
+    // As on Windows, focus rings appear once the keyboard has moved the focus:
+    // a mouse user sees none.
+    bool ShowsFocusCues() const { return m_bFocusCues; }
 
     // Layout and painting.
     void NeedUpdate();  // lay out again before the next use
@@ -142,6 +146,7 @@ private:
     std::vector<IMessageFilterUI*> m_filters;
 
     CControlUI* m_pFocus = nullptr;
+    bool m_bFocusCues = false;
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;
     bool m_bMouseTracking = false;

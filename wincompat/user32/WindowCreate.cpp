@@ -7,6 +7,12 @@
 #include "user32/Monitors.h"
 #include "user32/WindowTable.h"
 
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <mutex>
+
 using namespace wincompat;
 
 namespace {
@@ -43,6 +49,20 @@ void AttachDesktop(Window& window) {
     ConnectDesktopEvents(*window.desktop, window.handle);
     std::shared_ptr<Window> owner = FindWindowObject(window.owner);
     if (owner && owner->desktop) window.desktop->SetOwner(owner->desktop.get());
+}
+
+// Without a display a window could never be seen or used: like Wine, refuse
+// to create it rather than leave a program waiting for input that cannot
+// come. WINCOMPAT_HEADLESS=1 (tests) keeps such windows, unseen.
+bool DesktopRefusesWindow() {
+    if (DesktopAvailable()) return false;
+    const char* headless = getenv("WINCOMPAT_HEADLESS");
+    if (headless && *headless && strcmp(headless, "0") != 0) return false;
+    static std::once_flag told;
+    std::call_once(told, [] {
+        fputs("wincompat: no display to show windows on (DISPLAY is unset or cannot be opened)\n", stderr);
+    });
+    return true;
 }
 
 bool Create(Window& window, CREATESTRUCTW& create) {
@@ -83,6 +103,10 @@ extern "C" HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR
     }
     // The "parent" of a top-level window is its owner.
     bool owned = !child && parent && parent != HWND_MESSAGE;
+    if (!child && parent != HWND_MESSAGE && DesktopRefusesWindow()) {
+        SetLastError(ERROR_ACCESS_DENIED);  // as for a desktop the process may not use
+        return nullptr;
+    }
     std::shared_ptr<Window> window = AddWindow(windowClass, owned ? nullptr : parent);
     window->owner = owned ? RootWindow(parent) : nullptr;
     window->style = InitialStyle(style);
