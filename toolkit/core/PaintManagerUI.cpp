@@ -69,8 +69,7 @@ void CPaintManagerUI::ReportUnusableSkin(LPCWSTR file) {
     std::wstring text = std::wstring(L"加载资源文件失败：") + (file ? file : L"");
     ::MessageBoxW(nullptr, text.c_str(), L"Duilib", MB_ICONERROR);
     // Nothing can be shown without the skin: the process ends here.
-    ::TerminateProcess(::GetCurrentProcess(), 1);
-    std::abort();  // not reached: ending the own process does not return
+    ::ExitProcess(1);
 }
 
 void CPaintManagerUI::Init(HWND window) {

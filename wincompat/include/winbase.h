@@ -140,6 +140,7 @@ HLOCAL WINAPI LocalFree(HLOCAL memory);
 #define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
 
 // Processes
+DECLSPEC_NORETURN void WINAPI ExitProcess(UINT exitCode);
 HANDLE WINAPI GetCurrentProcess(void);
 DWORD WINAPI GetCurrentProcessId(void);
 DWORD WINAPI GetCurrentThreadId(void);

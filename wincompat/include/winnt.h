@@ -290,6 +290,7 @@ typedef struct _EXCEPTION_RECORD {
 
 #ifndef DECLSPEC_ALIGN
 #define DECLSPEC_ALIGN(x) __attribute__((aligned(x)))
+#define DECLSPEC_NORETURN __attribute__((noreturn))
 #endif
 
 typedef struct DECLSPEC_ALIGN(16) _M128A {

@@ -5,6 +5,7 @@
 #include "kernel32/ProcessCommandLine.h"
 #include "prefix/Prefix.h"
 
+#include <stdio.h>
 #include <time.h>
 #include <unistd.h>
 #include <sys/syscall.h>
@@ -50,6 +51,13 @@ extern "C" LPWSTR WINAPI GetCommandLineW(void) {
     std::lock_guard<std::mutex> lock(wincompat::commandLineMutex);
     if (!wincompat::commandLine) wincompat::commandLine = new std::wstring(wincompat::CommandLineFromProc());
     return wincompat::commandLine->data();
+}
+
+// Ends the process at once: the program's static destructors do not run
+// (other threads may still use what they would destroy); stdio is flushed.
+extern "C" void WINAPI ExitProcess(UINT exitCode) {
+    fflush(nullptr);
+    _exit(static_cast<int>(exitCode));
 }
 
 extern "C" DWORD WINAPI GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }
