@@ -4,8 +4,10 @@
 //   paint       paints a 100×100 red square on blue at device pixels (0,0);
 //               after the first paint it grows from 200×150 to 200×250.
 //               Escape ends it.
-//   input       reports mouse, key, character, focus and system-command
-//               messages; the top 30 pixels are its caption. Alt+F4 ends it.
+//   input       reports mouse, key (with whether Shift is held), character,
+//               focus and system-command messages, and the mouse leaving
+//               (tracked from its first move); the top 30 pixels are its
+//               caption. Alt+F4 ends it.
 //   messagebox  opens a message box while a worker posts to the window;
 //               reports the answer and what was dispatched meanwhile.
 //   quitbox     like messagebox, but a posted message quits the program
@@ -40,6 +42,7 @@ bool boxOpen = false;
 int ticksDuringBox = 0;
 int inputDuringBox = 0;
 std::atomic<bool> ticking{true};
+bool trackingMouse = false;
 
 void Say(const char* format, long a = 0, long b = 0, long c = 0, long d = 0) {
     printf(format, a, b, c, d);
@@ -111,7 +114,11 @@ bool ReportInput(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN: Say("WM_LBUTTONDOWN %ld %ld %ld", (short)LOWORD(lParam), (short)HIWORD(lParam), wParam); break;
     case WM_LBUTTONUP: Say("WM_LBUTTONUP %ld %ld", (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
-    case WM_KEYDOWN: Say("WM_KEYDOWN 0x%lx", wParam); break;
+    case WM_KEYDOWN:
+        Say("WM_KEYDOWN 0x%lx", wParam);
+        if (wParam >= 'A' && wParam <= 'Z') Say("shift %ld", GetKeyState(VK_SHIFT) < 0);
+        break;
+    case WM_MOUSELEAVE: Say("WM_MOUSELEAVE"); break;
     case WM_SYSKEYDOWN: Say("WM_SYSKEYDOWN 0x%lx %ld", wParam, (lParam >> 29) & 1); break;
     case WM_CHAR: Say("WM_CHAR 0x%lx", wParam); break;
     case WM_SYSCOMMAND: Say("WM_SYSCOMMAND 0x%lx", wParam); break;
@@ -127,6 +134,12 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (mode == "input") ReportInput(message, wParam, lParam);
     switch (message) {
     case WM_PAINT: Paint(window); return 0;
+    case WM_MOUSEMOVE:
+        if (!trackingMouse) {
+            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
+            trackingMouse = TrackMouseEvent(&track);
+        }
+        return 0;
     case WM_NCHITTEST: {
         POINT point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
         ScreenToClient(window, &point);

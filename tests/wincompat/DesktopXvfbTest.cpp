@@ -121,10 +121,11 @@ TEST_P(DesktopPaintTest, PaintsInDevicePixelsThroughTheCairoContext) {
 
 INSTANTIATE_TEST_SUITE_P(Scales, DesktopPaintTest, ::testing::Values(1, 2));
 
-TEST_F(DesktopXvfbTest, ClicksKeysTextCaptionDragAndAltF4ArriveAsWindowsMessages) {
+TEST_F(DesktopXvfbTest, ClicksLeavingKeysTextCaptionDragAndAltF4ArriveAsWindowsMessages) {
     StartProbe({"input"});
     std::string window = WaitForWindow("DesktopProbe");
     display_->Xdotool({"mousemove", "130", "140", "click", "1"});
+    display_->Xdotool({"mousemove", "600", "600"});
     display_->Xdotool({"windowfocus", "--sync", window, "type", "--delay", "60", "aB中"});
     Press(window, {"Return"});
     // The probe's top 30 pixels answer HTCAPTION: a drag there moves the window.
@@ -133,8 +134,9 @@ TEST_F(DesktopXvfbTest, ClicksKeysTextCaptionDragAndAltF4ArriveAsWindowsMessages
     Press(window, {"alt+F4"});
     ProcessResult result = ProbeResult();
     EXPECT_EQ(result.exitCode, 0) << result.errors;
-    ExpectLinesInOrder(result.output, {"WM_LBUTTONDOWN 30 40 1", "WM_LBUTTONUP 30 40", "WM_KEYDOWN 0x41",
-                                       "WM_CHAR 0x61", "WM_KEYDOWN 0x42", "WM_CHAR 0x42", "WM_CHAR 0x4e2d",
+    ExpectLinesInOrder(result.output, {"WM_LBUTTONDOWN 30 40 1", "WM_LBUTTONUP 30 40", "WM_MOUSELEAVE",
+                                       "WM_KEYDOWN 0x41", "shift 0", "WM_CHAR 0x61", "WM_KEYDOWN 0x42", "shift 1",
+                                       "WM_CHAR 0x42", "WM_CHAR 0x4e2d",
                                        "WM_KEYDOWN 0xd", "WM_CHAR 0xd", "WM_MOVE 200 200", "WM_SYSKEYDOWN 0x73 1",
                                        "WM_SYSCOMMAND 0xf060", "quit 0"});
     EXPECT_EQ(CountLinesStartingWith(result.output, "WM_LBUTTONDOWN"), 1) << "a caption press is no client press";

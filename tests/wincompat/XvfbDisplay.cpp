@@ -40,7 +40,8 @@ std::map<std::string, std::string> XvfbDisplay::Environment(int scale) const {
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},
             {"GDK_GL", "disable"},
-            {"GDK_SCALE", std::to_string(scale)}};
+            {"GDK_SCALE", std::to_string(scale)},
+            {"LSAN_OPTIONS", "suppressions=" DESKTOP_LSAN_SUPPRESSIONS}};
 }
 
 std::string XvfbDisplay::Xdotool(const std::vector<std::string>& arguments) const {

@@ -18,7 +18,8 @@ public:
 
     bool Running() const { return server_->Running(); }
 
-    // DISPLAY and the settings GTK needs to start quietly and quickly here.
+    // DISPLAY and the settings GTK needs to start quietly and quickly here;
+    // under the sanitizers, fontconfig's losses are not the program's.
     std::map<std::string, std::string> Environment(int scale = 1) const;
 
     // Runs xdotool with the arguments; its standard output.
