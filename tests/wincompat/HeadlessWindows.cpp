@@ -17,9 +17,11 @@ LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 void HeadlessWindowTest::SetUpTestSuite() {
-    // GTK looks for a display once per process, at the first window.
+    // GTK looks for a display once per process, at the first window. Without
+    // one, top-level windows exist only when asked for (WINCOMPAT_HEADLESS).
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    setenv("WINCOMPAT_HEADLESS", "1", 1);
     static bool registered = false;
     if (registered) return;
     classCursor = LoadCursorW(nullptr, IDC_ARROW);

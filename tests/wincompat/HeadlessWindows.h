@@ -1,6 +1,6 @@
-// Windows without a display, as tests and the silent install see them: the
-// fixture keeps GTK from finding one, records what its windows receive and
-// destroys what a test left open.
+// Windows without a display, kept unseen as tests ask for them
+// (WINCOMPAT_HEADLESS): the fixture keeps GTK from finding a display, records
+// what its windows receive and destroys what a test left open.
 #pragma once
 
 #include <windows.h>
