@@ -2,8 +2,8 @@
 // desktop tests that run it under Xvfb. It reports, one line each on standard
 // output, what the window receives and finds. By its first argument:
 //   paint       paints a 100×100 red square on blue at device pixels (0,0);
-//               after the first paint it grows from 200×150 to 200×250.
-//               Escape ends it.
+//               after the first paint it grows from 200×150 to 200×250, then
+//               a worker invalidates its top-left 50×50. Escape ends it.
 //   input       reports mouse, key (with whether Shift is held), character,
 //               focus and system-command messages, and the mouse leaving
 //               (tracked from its first move); the top 30 pixels are its
@@ -37,7 +37,7 @@ constexpr UINT_PTR kSafetyTimer = 1;
 
 std::string mode;
 std::wstring initialFolder;
-bool painted = false;
+int paints = 0;
 bool boxOpen = false;
 int ticksDuringBox = 0;
 int inputDuringBox = 0;
@@ -63,8 +63,14 @@ void Paint(HWND window) {
     cairo_fill(cr);
     EndPaint(window, &paint);
     Say("paint %ld %ld %ld %ld", paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom);
-    if (!painted && mode == "paint") PostMessageW(window, kGrow, 0, 0);
-    painted = true;
+    if (mode == "paint" && paints == 0) PostMessageW(window, kGrow, 0, 0);
+    if (mode == "paint" && paint.rcPaint.bottom == 250) {
+        std::thread([window] {
+            RECT corner = {0, 0, 50, 50};
+            InvalidateRect(window, &corner, FALSE);
+        }).detach();
+    }
+    ++paints;
 }
 
 void OpenBox(HWND window) {

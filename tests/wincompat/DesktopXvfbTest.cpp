@@ -99,7 +99,8 @@ class DesktopPaintTest : public DesktopXvfbTest, public ::testing::WithParamInte
 
 // The probe's window sits at device pixel (100,100), 200 wide, and grows
 // from 150 to 250 high after its first paint; its red square is 100 device
-// pixels wide at every scale.
+// pixels wide at every scale. A worker thread's InvalidateRect repaints the
+// part it names.
 TEST_P(DesktopPaintTest, PaintsInDevicePixelsThroughTheCairoContext) {
     int scale = GetParam();
     StartProbe({"paint"}, scale);
@@ -116,7 +117,8 @@ TEST_P(DesktopPaintTest, PaintsInDevicePixelsThroughTheCairoContext) {
     ProcessResult result = ProbeResult();
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(NumberAfter(result.output, "dpi"), 96 * scale);
-    ExpectLinesInOrder(result.output, {"screen 1280 800", "paint 0 0 200 150", "quit 0"});
+    ExpectLinesInOrder(result.output, {"screen 1280 800", "paint 0 0 200 150", "paint 0 0 200 250",
+                                       "paint 0 0 50 50", "quit 0"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, DesktopPaintTest, ::testing::Values(1, 2));
