@@ -28,6 +28,7 @@ void WithDesktopWindow(HWND handle, std::function<void(DesktopWindow&)> action) 
 
 std::unique_ptr<DesktopWindow> DesktopWindow::Create(const Window& window) {
     std::unique_ptr<DesktopWindow> desktop(new DesktopWindow);
+    desktop->handle_ = window.handle;
     desktop->window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     desktop->area_ = gtk_drawing_area_new();
     gtk_widget_set_can_focus(desktop->area_, TRUE);
@@ -46,7 +47,10 @@ std::unique_ptr<DesktopWindow> DesktopWindow::Create(const Window& window) {
 }
 
 DesktopWindow::~DesktopWindow() {
-    // Signal handlers look the window up by handle and find it gone.
+    // No signal of the widgets going away reaches the window being destroyed.
+    for (gpointer instance : {static_cast<gpointer>(window_), static_cast<gpointer>(area_),
+                              static_cast<gpointer>(inputMethod_)})
+        g_signal_handlers_disconnect_matched(instance, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, handle_);
     gtk_im_context_set_client_window(inputMethod_, nullptr);
     g_object_unref(inputMethod_);
     gtk_widget_destroy(window_);

@@ -58,6 +58,7 @@ public:
 private:
     DesktopWindow() = default;
 
+    HWND handle_ = nullptr;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
     GtkIMContext* inputMethod_ = nullptr;
