@@ -51,7 +51,8 @@ TEST_F(DefWindowProcTest, TheWholeWindowIsClientAreaWithTheClassCursor) {
     HWND window = Create(WS_POPUP);
     EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(15, 25)), HTCLIENT);
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
-    EXPECT_TRUE(SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    WPARAM self = reinterpret_cast<WPARAM>(window);
+    EXPECT_TRUE(SendMessageW(window, WM_SETCURSOR, self, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(GetCursor(), classCursor);
     EXPECT_NE(LoadCursorW(nullptr, IDC_IBEAM), LoadCursorW(nullptr, IDC_HAND));
 }

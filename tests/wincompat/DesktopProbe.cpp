@@ -109,8 +109,10 @@ void OpenFolder(HWND window) {
     info.lpfn = FolderCallback;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
     wchar_t path[MAX_PATH] = {};
-    if (chosen && SHGetPathFromIDListW(chosen, path)) printf("chosen %s\nname %s\n", Utf8(path).c_str(), Utf8(name).c_str());
-    else printf("chosen none\n");
+    if (chosen && SHGetPathFromIDListW(chosen, path))
+        printf("chosen %s\nname %s\n", Utf8(path).c_str(), Utf8(name).c_str());
+    else
+        printf("chosen none\n");
     fflush(stdout);
     CoTaskMemFree(chosen);
     DestroyWindow(window);
@@ -216,7 +218,5 @@ int main(int argc, char** argv) {
     }
     ticking = false;
     Say("quit %ld", static_cast<long>(msg.wParam));
-    RECT rect;
-    if (IsWindow(window) && GetWindowRect(window, &rect)) Say("rect %ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
     return 0;
 }

@@ -37,7 +37,8 @@ protected:
     }
 
     static INT_PTR Execute(LPCWSTR verb, const std::wstring& file, LPCWSTR parameters = nullptr) {
-        return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, verb, file.c_str(), parameters, nullptr, SW_SHOWNORMAL));
+        HINSTANCE answer = ShellExecuteW(nullptr, verb, file.c_str(), parameters, nullptr, SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(answer);
     }
 
     std::string folder_, record_, savedPath_;
@@ -82,5 +83,6 @@ TEST_F(ShellExecuteTest, RefusesWhatItCannotOpen) {
         {L"open", L"C:\\windows", SE_ERR_NOASSOC},
         {L"open", L"", SE_ERR_FNF},
     };
-    for (const auto& refused : cases) EXPECT_EQ(Execute(refused.verb, refused.file), refused.answer) << refused.file.c_str();
+    for (const auto& refused : cases)
+        EXPECT_EQ(Execute(refused.verb, refused.file), refused.answer) << refused.file.c_str();
 }

@@ -29,8 +29,8 @@ INT_PTR OpenWebAddress(const std::wstring& address) {
     std::string url = Utf8FromWide(address);
     gchar* argv[] = {const_cast<gchar*>("xdg-open"), url.data(), nullptr};
     GError* error = nullptr;
-    gboolean started = g_spawn_async(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL),
-                                     nullptr, nullptr, nullptr, &error);
+    auto flags = GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL);
+    gboolean started = g_spawn_async(nullptr, argv, nullptr, flags, nullptr, nullptr, nullptr, &error);
     if (started) return kStarted;
     g_error_free(error);
     return SE_ERR_NOASSOC;

@@ -87,7 +87,8 @@ extern "C" BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y,
         rect.bottom = rect.top + std::max(height, 0);
     }
     bool moved = rect.left != before.left || rect.top != before.top;
-    bool sized = rect.right - rect.left != before.right - before.left || rect.bottom - rect.top != before.bottom - before.top;
+    bool sized = rect.right - rect.left != before.right - before.left ||
+                 rect.bottom - rect.top != before.bottom - before.top;
     if (!(flags & SWP_NOZORDER) && window->IsTopLevel()) Restack(*window, insertAfter);
     if (flags & SWP_FRAMECHANGED) {
         DWORD style = window->style, exStyle = window->exStyle;

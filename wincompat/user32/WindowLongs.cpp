@@ -14,7 +14,9 @@ bool Read(const Window& window, int index, LONG_PTR& value) {
     case GWLP_WNDPROC: value = reinterpret_cast<LONG_PTR>(window.procedure); return true;
     case GWLP_HINSTANCE: value = reinterpret_cast<LONG_PTR>(window.instance); return true;
     case GWLP_ID: value = window.id; return true;
-    case GWLP_HWNDPARENT: value = reinterpret_cast<LONG_PTR>(window.IsChild() ? window.parent : window.owner); return true;
+    case GWLP_HWNDPARENT:
+        value = reinterpret_cast<LONG_PTR>(window.IsChild() ? window.parent : window.owner);
+        return true;
     default: return false;
     }
 }
