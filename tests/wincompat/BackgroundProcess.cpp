@@ -44,7 +44,9 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, 
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     for (int waited = 0; pid_ > 0 && !PathExists(readyPath) && waited < 100; ++waited) usleep(50 * 1000);
-    if (pid_ > 0 && !PathExists(readyPath)) Stop(SIGKILL);
+    // Ready is our own server's doing only while it still runs: one that lost
+    // a race for its address has exited, and the path is another's.
+    if (pid_ > 0 && (!PathExists(readyPath) || waitpid(pid_, nullptr, WNOHANG) != 0)) Stop(SIGKILL);
 }
 
 BackgroundProcess::~BackgroundProcess() {
@@ -52,7 +54,6 @@ BackgroundProcess::~BackgroundProcess() {
 }
 
 void BackgroundProcess::Stop(int signal) {
-    kill(pid_, signal);
-    waitpid(pid_, nullptr, 0);
+    if (kill(pid_, signal) == 0) waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }

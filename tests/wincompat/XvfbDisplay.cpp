@@ -26,12 +26,17 @@ std::string XvfbDisplay::MissingPrograms() {
     return missing;
 }
 
-XvfbDisplay::XvfbDisplay() : number_(FreeDisplayNumber()) {
+// Another test may take the same free number at the same moment; the loser
+// tries the next one.
+XvfbDisplay::XvfbDisplay() {
     std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-    server_ = std::make_unique<BackgroundProcess>(
-        std::vector<std::string>{FindProgram("Xvfb"), ":" + std::to_string(number_), "-noreset", "-nolisten", "tcp",
-                                 "-screen", "0", screen},
-        "/tmp/.X11-unix/X" + std::to_string(number_));
+    for (int attempt = 0; attempt < 5 && (!server_ || !server_->Running()); ++attempt) {
+        number_ = FreeDisplayNumber();
+        server_ = std::make_unique<BackgroundProcess>(
+            std::vector<std::string>{FindProgram("Xvfb"), ":" + std::to_string(number_), "-noreset", "-nolisten",
+                                     "tcp", "-screen", "0", screen},
+            "/tmp/.X11-unix/X" + std::to_string(number_));
+    }
 }
 
 std::map<std::string, std::string> XvfbDisplay::Environment(int scale) const {
