@@ -20,8 +20,9 @@ namespace {
 constexpr DWORD kErrorTopLevelWithChildStyle = 1406;  // ERROR_TLW_WITH_WSCHILD
 constexpr LONG kCascade = 26;
 
-RECT InitialRect(int x, int y, int width, int height, bool child) {
-    if (child) {
+// Only a top-level window asks the desktop (which starts GTK on this thread).
+RECT InitialRect(int x, int y, int width, int height, bool topLevel) {
+    if (!topLevel) {
         if (x == CW_USEDEFAULT) x = y = 0;
         if (width == CW_USEDEFAULT) width = height = 0;
         return {x, y, x + width, y + height};
@@ -114,7 +115,7 @@ extern "C" HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR
     window->instance = instance;
     window->id = child ? reinterpret_cast<LONG_PTR>(menu) : 0;
     window->SetTitle(windowName ? windowName : L"");
-    window->rect = InitialRect(x, y, width, height, child);
+    window->rect = InitialRect(x, y, width, height, window->IsTopLevel());
     AttachDesktop(*window);
     CREATESTRUCTW create = {param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
                             windowName, className, exStyle};
