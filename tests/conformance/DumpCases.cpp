@@ -12,6 +12,14 @@ using namespace conformance;
 
 namespace {
 
+// A dump copies the thread's stack, redzones and all, which an
+// AddressSanitizer build reports as a bad read.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kStackIsPoisoned = true;
+#else
+constexpr bool kStackIsPoisoned = false;
+#endif
+
 unsigned Little32(const std::string& bytes, size_t offset) {
     if (offset + 4 > bytes.size()) return 0;
     unsigned value = 0;
@@ -22,6 +30,7 @@ unsigned Little32(const std::string& bytes, size_t offset) {
 }  // namespace
 
 CONFORMANCE_CASE(Dumps, OwnProcessDump) {
+    if (kStackIsPoisoned) SKIP_CASE("the sanitizer's redzones on the stack make the dump's copy of it a reported read");
     std::wstring path = CaseFolder(L"Dumps.OwnProcessDump") + L"\\own.dmp";
     {
         Opened file = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
