@@ -231,12 +231,6 @@ std::string Describe(const std::vector<std::wstring>& value) {
     return text + "}";
 }
 
-std::string Describe(const std::vector<std::string>& value) {
-    std::string text = "{";
-    for (size_t i = 0; i < value.size(); ++i) text += (i ? ", " : "") + Describe(value[i]);
-    return text + "}";
-}
-
 std::string DescribePointer(const void* value) {
     char text[32];
     snprintf(text, sizeof(text), "%p", value);
