@@ -62,9 +62,20 @@ std::wstring ProcessImageName(int pid) {
     std::string comm = ReadProcFile(pid, "comm");
     if (!comm.empty() && comm.back() == '\n') comm.pop_back();
     if (comm.empty()) return {};
-    std::vector<std::string> candidates{ExeBaseName(pid)};
-    AddCommandLineNames(pid, candidates);
-    return WideFromUtf8(ChooseImageName(comm, candidates));
+    // A process caught while it starts (an interpreter loading its script) may
+    // not show its command line yet: look again briefly before settling for
+    // the kernel's cut name.
+    std::string name;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::vector<std::string> candidates{ExeBaseName(pid)};
+        AddCommandLineNames(pid, candidates);
+        name = ChooseImageName(comm, candidates);
+        // Kernel threads have no program file: nothing to wait for.
+        bool starting = candidates.size() == 1 && !candidates.front().empty();
+        if (name.size() > comm.size() || comm.size() < kCommLength || !starting) break;
+        usleep(1000);
+    }
+    return WideFromUtf8(name);
 }
 
 }  // namespace wincompat
