@@ -37,7 +37,7 @@ void CMainWnd::BuildNotificationTable() {
 }
 
 // Minimising goes through the system-command path like the window manager's.
-void CMainWnd::Minimise(TNotifyUI&) { SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+void CMainWnd::Minimise(TNotifyUI&) { SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 void CMainWnd::CloseWizard(TNotifyUI&) { Close(1); }
 
