@@ -176,9 +176,6 @@ CONFORMANCE_CASE(ShellLinks, ComNeedsInitialisation) {
 
 // A thread in one apartment cannot enter the other kind.
 CONFORMANCE_CASE(ShellLinks, ComApartmentModeIsKept) {
-    if (!OnWine())
-        SKIP_CASE("wincompat's ole32 answers S_FALSE where Windows refuses with RPC_E_CHANGED_MODE; "
-                  "ole32 is being reworked elsewhere");
     HRESULT first = E_FAIL, second = S_OK;
     std::thread fresh([&] {
         first = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
