@@ -83,6 +83,60 @@ TEST_F(WizardTest, AnInvalidPathIsRefusedWithAMessage) {
     EXPECT_FALSE(Exists(OnDriveC("Program Files (x86)/Velmora/Pellamor.exe")));
 }
 
+// Typed paths the install cannot use: refused with the message when empty or
+// too long for Windows, and never a crash.
+TEST_F(WizardTest, UnusableTypedPathsAreRefused) {
+    const std::string tooLong = "C:\\" + std::string(300, 'a');
+    for (const std::string& typed : {std::string(), tooLong}) {
+        ASSERT_TRUE(StartWizard());
+        Click(kCustomButton.x, kCustomButton.y);
+        Click(kPathEdit.x, kPathEdit.y);
+        Key("ctrl+a");
+        Key("BackSpace");
+        if (!typed.empty()) driver_->Type(typed);
+        Key("Return");
+        std::string box = WaitForWindowNamed("安装路径无效");
+        ASSERT_FALSE(box.empty()) << "no invalid-path message for " << typed.size() << " characters";
+        driver_->Focus(box);
+        Key("Return");
+        driver_->Focus(window_);
+        Click(kCloseButton.x, kCloseButton.y);
+        EXPECT_EQ(wizard_.Wait(10000), 0) << wizard_.Errors();
+    }
+    EXPECT_FALSE(Exists(OnDriveC("Program Files (x86)/Velmora/Pellamor.exe")));
+}
+
+// Windows drops trailing blanks from a path's last name: the folder is the same.
+TEST_F(WizardTest, TrailingBlanksNameTheSameFolder) {
+    ASSERT_TRUE(StartWizard());
+    Click(kCustomButton.x, kCustomButton.y);
+    Click(kPathEdit.x, kPathEdit.y);
+    Key("End");
+    driver_->Type("   ");
+    Key("Return");
+    EXPECT_TRUE(WaitForPixel(kFinishButton.x, kFinishButton.y, kButtonBlue, 60000));
+    EXPECT_TRUE(Exists(OnDriveC("Program Files (x86)/Velmora/Pellamor.exe")));
+}
+
+// A file is an existing entry, so the install starts; it cannot put the
+// product there and says so, and the process ends with the failure code.
+TEST_F(WizardTest, AFileAsInstallPathEndsInAShownFailure) {
+    std::filesystem::create_directories(OnDriveC("Data"));
+    WriteWholeFile(OnDriveC("Data/notes.txt"), "mine\r\n");
+    ASSERT_TRUE(StartWizard());
+    Click(kCustomButton.x, kCustomButton.y);
+    Click(kPathEdit.x, kPathEdit.y);
+    Key("ctrl+a");
+    Key("BackSpace");
+    driver_->Type("C:\\Data\\notes.txt");
+    Key("Return");
+    ASSERT_TRUE(WaitForPixel(kBarWhenFailed.x, kBarWhenFailed.y, {kBarTrack, kAccent}, 30000))
+        << "the failure was not shown";
+    Key("alt+F4");
+    EXPECT_EQ(wizard_.Wait(10000), 3);
+    EXPECT_EQ(ReadWholeFile(OnDriveC("Data/notes.txt")), "mine\r\n");  // the user's file is untouched
+}
+
 TEST_F(WizardTest, EnterInThePathEditInstallsAndTheFinishButtonStartsTheProduct) {
     std::string marker = folder_ + "/launcher-started";
     std::string installer = InstallerWithPayload(PayloadWithLauncherStandIn(marker));
