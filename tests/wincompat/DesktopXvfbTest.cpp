@@ -171,7 +171,7 @@ TEST_F(DesktopXvfbTest, QuitDuringAMessageBoxEndsItAsCancelAndReachesTheOuterLoo
 struct FolderCase {
     const char* name;
     const char* startFolder;  // what the probe's callback selects; "" for none
-    bool typePath;            // Ctrl+L and the folder's unix path
+    const char* typedFolder;  // typed after Ctrl+L as a unix path under drive_c; "" for none
     const char* keys;
     const char* chosen;
 };
@@ -182,14 +182,15 @@ class DesktopFolderTest : public DesktopXvfbTest, public ::testing::WithParamInt
 
 TEST_P(DesktopFolderTest, FolderPickerAnswersTheChosenFolderAsADosPath) {
     const FolderCase& folderCase = GetParam();
-    ASSERT_TRUE(CreateDirectoryW(L"C:\\安装目录", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    for (LPCWSTR folder : {L"C:\\安装目录", L"C:\\InstallHere"})
+        ASSERT_TRUE(CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     std::vector<std::string> arguments = {"folder"};
     if (*folderCase.startFolder) arguments.push_back(folderCase.startFolder);
     StartProbe(arguments);
     std::string picker = WaitForWindow("ProbeFolder");
-    if (folderCase.typePath) {
+    if (*folderCase.typedFolder) {
         Press(picker, {"ctrl+l"});
-        display_->Xdotool({"type", "--delay", "60", TestPrefixRoot() + "/drive_c/安装目录"});
+        display_->Xdotool({"type", "--delay", "60", TestPrefixRoot() + "/drive_c/" + folderCase.typedFolder});
     }
     Sleep(200);
     Press(picker, {folderCase.keys});
@@ -199,9 +200,9 @@ TEST_P(DesktopFolderTest, FolderPickerAnswersTheChosenFolderAsADosPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, DesktopFolderTest,
-                         ::testing::Values(FolderCase{"Escape", "", false, "Escape", "none"},
-                                           FolderCase{"TypedPath", "", true, "Return", "C:\\安装目录"},
-                                           FolderCase{"CallbackSelection", "C:\\安装目录", false, "Return",
+                         ::testing::Values(FolderCase{"Escape", "", "", "Escape", "none"},
+                                           FolderCase{"TypedPath", "", "InstallHere", "Return", "C:\\InstallHere"},
+                                           FolderCase{"CallbackSelection", "C:\\安装目录", "", "Return",
                                                       "C:\\安装目录"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

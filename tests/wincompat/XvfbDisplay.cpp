@@ -2,6 +2,7 @@
 
 #include "support/ProcessRunner.h"
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace {
@@ -40,12 +41,15 @@ XvfbDisplay::XvfbDisplay() {
 }
 
 std::map<std::string, std::string> XvfbDisplay::Environment(int scale) const {
+    const char* sanitizer = getenv("ASAN_OPTIONS");
+    std::string sanitizerOptions = std::string(sanitizer ? sanitizer : "") + ":fast_unwind_on_malloc=0";
     return {{"DISPLAY", ":" + std::to_string(number_)},
             {"GDK_BACKEND", "x11"},
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},
             {"GDK_GL", "disable"},
             {"GDK_SCALE", std::to_string(scale)},
+            {"ASAN_OPTIONS", sanitizerOptions},
             {"LSAN_OPTIONS", "suppressions=" DESKTOP_LSAN_SUPPRESSIONS}};
 }
 

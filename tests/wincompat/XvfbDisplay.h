@@ -19,7 +19,8 @@ public:
     bool Running() const { return server_->Running(); }
 
     // DISPLAY and the settings GTK needs to start quietly and quickly here;
-    // under the sanitizers, fontconfig's losses are not the program's.
+    // under the sanitizers, the losses of fontconfig and GTK are not the
+    // program's (desktop-lsan-suppressions.txt).
     std::map<std::string, std::string> Environment(int scale = 1) const;
 
     // Runs xdotool with the arguments; its standard output.
