@@ -14,6 +14,7 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils
   wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686
   librsvg2-bin libxml2-utils
+  dbus-daemon
 )
 
 missing=()
