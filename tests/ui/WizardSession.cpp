@@ -47,7 +47,14 @@ bool WizardTest::StartWizard(const std::string& installer, std::map<std::string,
     if (windows.empty()) return false;
     window_ = windows.front();
     driver_->Focus(window_);
-    return true;
+    // Mapped is not yet painted (slow under the sanitizers): wait for the
+    // first frame, whose middle is never the X server's black.
+    WindowGeometry size = Geometry();
+    for (int waited = 0; waited < 20000; waited += 100) {
+        if (PixelAt(size.width / 2, size.height / 2) != "#000000") return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 std::string WizardTest::WaitForWindowNamed(const std::string& title, int timeoutMilliseconds) {
