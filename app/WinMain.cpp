@@ -38,15 +38,25 @@ bool IsSilentRequested(const std::vector<std::wstring>& arguments) {
     return false;
 }
 
+// Libraries come from the system folder only: a downloaded installer's folder
+// may hold planted DLLs (d3d9.dll, 7z.dll) that would otherwise run. Looked
+// up, not imported, so the installer still starts on a Windows 7 without the
+// update that brought the function.
+void LoadLibrariesFromSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    FARPROC function = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (function)
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(function))(
+            LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 }  // namespace
 
 CQuorindelApp& TheApp() { return theApp; }
 CInstallerComposer& TheComposer() { return theComposer; }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-    // Libraries come from the system folder only: a downloaded installer's
-    // folder may hold planted DLLs (d3d9.dll, 7z.dll) that would otherwise run.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    LoadLibrariesFromSystemFolderOnly();
     if (FAILED(CoInitialize(nullptr))) return 0;
     std::vector<std::wstring> arguments = CommandLineArguments();
     bool silent = IsSilentRequested(arguments);
