@@ -19,11 +19,11 @@ const char kXdgOpen[] = "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened-ur
 }  // namespace
 
 void WizardTest::SetUp() {
-    if (!X11Driver::Installed()) GTEST_SKIP() << "xdotool or ImageMagick is not installed";
-    xvfb_ = std::make_unique<XvfbServer>();
-    std::string reason;
-    if (!xvfb_->Start(reason)) GTEST_SKIP() << reason;
-    driver_ = std::make_unique<X11Driver>(xvfb_->Display());
+    std::string missing = XvfbDisplay::MissingPrograms();
+    if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
+    display_ = std::make_unique<XvfbDisplay>();
+    ASSERT_TRUE(display_->Running()) << "Xvfb did not start";
+    driver_ = std::make_unique<X11Driver>(display_->Environment().at("DISPLAY"));
     folder_ = MakeTestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     prefix_ = folder_ + "/prefix";
     tools_ = folder_ + "/tools";
@@ -35,11 +35,9 @@ void WizardTest::SetUp() {
 }
 
 bool WizardTest::StartWizard(const std::string& installer, std::map<std::string, std::string> environment) {
-    environment.emplace("DISPLAY", xvfb_->Display());
+    // The display's settings (GTK's, the sanitizers') unless the test sets its own.
+    for (const auto& [name, value] : display_->Environment()) environment.emplace(name, value);
     environment.emplace("WINCOMPAT_PREFIX", prefix_);
-    environment.emplace("GDK_BACKEND", "x11");
-    environment.emplace("GSETTINGS_BACKEND", "memory");
-    environment.emplace("NO_AT_BRIDGE", "1");
     environment.emplace("PATH", tools_ + ":" + std::string(getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin"));
     std::string program = installer.empty() ? BuildFile("velmora-setup") : installer;
     if (!wizard_.Start({program}, environment, folder_)) return false;

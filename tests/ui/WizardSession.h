@@ -4,7 +4,8 @@
 
 #include "ChildProcess.h"
 #include "X11Driver.h"
-#include "XvfbServer.h"
+
+#include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
     // A copy of the installer whose payload holds the given files (name → content).
     std::string InstallerWithPayload(const std::map<std::string, std::string>& files);
 
-    std::unique_ptr<XvfbServer> xvfb_;
+    std::unique_ptr<XvfbDisplay> display_;
     std::unique_ptr<X11Driver> driver_;
     ChildProcess wizard_;
     std::string window_;

@@ -23,10 +23,6 @@ void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::millisec
 
 }  // namespace
 
-bool X11Driver::Installed() {
-    return access("/usr/bin/xdotool", X_OK) == 0 && access("/usr/bin/import", X_OK) == 0;
-}
-
 std::string X11Driver::Run(const std::vector<std::string>& arguments) const {
     return RunProcess(arguments, {{"DISPLAY", display_}}, 30).output;
 }

@@ -15,8 +15,6 @@ class X11Driver {
 public:
     explicit X11Driver(std::string display) : display_(std::move(display)) {}
 
-    static bool Installed();
-
     // The visible windows of a process (or with a title); empty when none in time.
     std::vector<std::string> WaitForWindows(pid_t pid, int timeoutMilliseconds) const;
     std::string WaitForWindowNamed(const std::string& title, int timeoutMilliseconds) const;

@@ -4,7 +4,7 @@
 
 #include "support/ProcessRunner.h"
 #include "support/TestPrefix.h"
-#include "wincompat/XvfbDisplay.h"
+#include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <shobjidl.h>
 
-#include "wincompat/BackgroundProcess.h"
+#include "support/BackgroundProcess.h"
 #include "support/TestPrefix.h"
 
 #include <gio/gio.h>

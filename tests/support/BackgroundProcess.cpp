@@ -1,4 +1,4 @@
-#include "wincompat/BackgroundProcess.h"
+#include "support/BackgroundProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>

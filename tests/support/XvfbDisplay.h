@@ -2,7 +2,7 @@
 // ended with the object, and the programs that drive and watch it.
 #pragma once
 
-#include "wincompat/BackgroundProcess.h"
+#include "support/BackgroundProcess.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "wincompat/XvfbDisplay.h"
+#include "support/XvfbDisplay.h"
 
 #include "support/ProcessRunner.h"
 
