@@ -15,8 +15,6 @@
 
 extern char** environ;
 
-namespace {
-
 std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& extra) {
     std::map<std::string, std::string> merged;
     for (char** entry = environ; *entry; ++entry) {
@@ -36,6 +34,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     pointers.push_back(nullptr);
     return pointers;
 }
+
+namespace {
 
 // Reads both pipes until they close or the time runs out.
 bool Drain(int outFd, int errFd, ProcessResult& result, int timeoutSeconds) {

@@ -18,6 +18,11 @@ ProcessResult RunProcess(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {},
                          int timeoutSeconds = 120);
 
+// The test's own environment with the entries added or replaced, as NAME=VALUE.
+std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& extra);
+// argv/envp for exec: the texts' pointers followed by a null.
+std::vector<char*> Pointers(std::vector<std::string>& texts);
+
 // A file of the build folder, such as "velmora-setup" or "stamp-channel".
 std::string BuildFile(const std::string& name);
 

@@ -11,32 +11,6 @@
 #include <chrono>
 #include <thread>
 
-extern char** environ;
-
-namespace {
-
-std::vector<std::string> Environment(const std::map<std::string, std::string>& added) {
-    std::map<std::string, std::string> merged;
-    for (char** entry = environ; *entry; ++entry) {
-        std::string text = *entry;
-        size_t equals = text.find('=');
-        if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
-    }
-    for (const auto& [name, value] : added) merged[name] = value;
-    std::vector<std::string> result;
-    for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
-    return result;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (std::string& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-}  // namespace
-
 bool ChildProcess::Start(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment, const std::string& outputFolder) {
     outputFile_ = outputFolder + "/stdout.txt";
@@ -47,7 +21,7 @@ bool ChildProcess::Start(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_addopen(&actions, 1, outputFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> argv = arguments;
-    std::vector<std::string> envp = Environment(environment);
+    std::vector<std::string> envp = MergedEnvironment(environment);
     int spawned = posix_spawn(&pid_, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(), Pointers(envp).data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) pid_ = 0;
