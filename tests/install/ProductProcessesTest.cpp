@@ -6,6 +6,7 @@
 
 #include "prefix/Prefix.h"
 #include "support/ProcessRunner.h"
+#include "support/RunningProgram.h"
 #include "support/TestPrefix.h"
 
 #include <stdlib.h>
@@ -20,49 +21,15 @@
 
 namespace {
 
-// A program file started with CreateProcessW, ended when the test is done.
-class Running {
-public:
-    explicit Running(const std::string& path) {
-        std::wstring commandLine = L"\"" + wincompat::UnixToDos(path) + L"\" sleep 60";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &information_);
-    }
-    ~Running() {
-        if (!started_) return;
-        TerminateProcess(information_.hProcess, 0);
-        WaitForSingleObject(information_.hProcess, 10000);
-        CloseHandle(information_.hThread);
-        CloseHandle(information_.hProcess);
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-    bool Started() const { return started_; }
-    DWORD Id() const { return information_.dwProcessId; }
-    bool Ends() const { return WaitForSingleObject(information_.hProcess, 10000) == WAIT_OBJECT_0; }
-    bool Runs() const { return WaitForSingleObject(information_.hProcess, 0) == WAIT_TIMEOUT; }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(information_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION information_{};
-    BOOL started_ = FALSE;
-};
-
 class ProductProcessesTest : public testing::Test {
 protected:
     // Each copy in a folder of its own, so that two may share a name.
-    std::unique_ptr<Running> Start(const std::string& name, bool script = false) {
+    std::unique_ptr<RunningProgram> Start(const std::string& name, bool script = false) {
         std::string folder = MakeTestFolder("copy");
         std::string path = folder + "/" + name;
         WriteWholeFile(path, script ? "#!/usr/bin/perl\nsleep 60;\n" : ReadWholeFile(BuildFile("process-probe")));
         chmod(path.c_str(), 0755);
-        auto process = std::make_unique<Running>(path);
+        auto process = std::make_unique<RunningProgram>(path);
         EXPECT_TRUE(process->Started()) << name;
         return process;
     }
@@ -71,7 +38,7 @@ protected:
 // Finding and stopping share one test: a second test process stopping
 // processes would end this one's copies.
 TEST_F(ProductProcessesTest, FindsByWholeNameAndStopsOneProcessOfEachExecutableAndNothingElse) {
-    std::vector<std::unique_ptr<Running>> decoys;
+    std::vector<std::unique_ptr<RunningProgram>> decoys;
     for (const char* name : {"Pellamor.exe.bak", "xPellamor.exe", "Myrtelo.ex", "Ärger.exe"}) decoys.push_back(Start(name));
     EXPECT_TRUE(StopProductProcesses());  // none of the product's programs runs
     for (const auto& decoy : decoys) EXPECT_TRUE(decoy->Runs());

@@ -1,12 +1,10 @@
 #include "report/ByteBuffer.h"
 #include "report/HttpClient.h"
+#include "support/SilentPort.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -36,29 +34,6 @@ private:
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
-};
-
-// A loopback port that is bound and either refuses connections or accepts
-// them into its backlog and never answers.
-class SilentPort {
-public:
-    explicit SilentPort(bool listening) {
-        socket_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
-        if (listening) listen(socket_, 8);
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentPort() { close(socket_); }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/Tj/ins_detail"; }
-
-private:
-    int socket_ = -1;
-    int port_ = 0;
 };
 
 std::string Text(const ByteBuffer& buffer) { return std::string(reinterpret_cast<const char*>(buffer.Data()), buffer.Size()); }

@@ -3,12 +3,10 @@
 #include "report/ReportFields.h"
 #include "report/TextCipher.h"
 #include "support/ProcessRunner.h"
+#include "support/SilentPort.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -54,28 +52,6 @@ private:
     std::thread thread_;
     std::mutex mutex_;
     std::vector<std::string> bodies_;
-};
-
-// A loopback port that refuses connections, or accepts them and never answers.
-class SilentPort {
-public:
-    explicit SilentPort(bool listening) {
-        socket_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
-        if (listening) listen(socket_, 8);
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-        url_ = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + kPath;
-    }
-    ~SilentPort() { close(socket_); }
-    ReportDestination Destination() const { return {url_.c_str(), kTestLimits}; }
-
-private:
-    int socket_ = -1;
-    std::string url_;
 };
 
 std::string ExpectedLine(const std::string& identity, const std::string& os = "window-10_64_64") {
@@ -180,10 +156,10 @@ TEST(InstallReport, ALineTooLongForItsBufferIsNotSent) {
 TEST(InstallReport, NoServerAnswerHoldsTheReportUp) {
     SetQid(nullptr);
     SilentPort refusing(false);
-    EXPECT_LT(SecondsToSend(refusing.Destination()), 1.0);
+    EXPECT_LT(SecondsToSend({refusing.Url().c_str(), kTestLimits}), 1.0);
     // The whole-request limit ends a connection that never gets an answer.
     SilentPort silent(true);
-    double seconds = SecondsToSend(silent.Destination());
+    double seconds = SecondsToSend({silent.Url().c_str(), kTestLimits});
     EXPECT_GE(seconds, 1.9);
     EXPECT_LT(seconds, 15.0);
 }
@@ -207,7 +183,7 @@ TEST(InstallReport, AnyAnswerIsIgnored) {
 TEST(InstallReport, DISABLED_PrintLineForThisMachine) {
     SetQid(nullptr);
     SilentPort refusing(false);
-    SendInstallReportTo(refusing.Destination());
+    SendInstallReportTo({refusing.Url().c_str(), kTestLimits});
     std::wstring line = GetReportFields().Join();
     printf("report line: %s\n", std::string(line.begin(), line.end()).c_str());
 }

@@ -1,5 +1,7 @@
 #include "WizardSession.h"
 
+#include "SkinPositions.h"
+
 #include "support/ProcessRunner.h"
 #include "support/TestPrefix.h"
 
@@ -57,6 +59,24 @@ bool WizardTest::StartWizard(const std::string& installer, std::map<std::string,
 
 std::string WizardTest::WaitForWindowNamed(const std::string& title, int timeoutMilliseconds) {
     return driver_->WaitForWindowNamed(title, timeoutMilliseconds);
+}
+
+void WizardTest::TypeInstallPath(const std::string& text, PathEdit how) {
+    Click(kCustomButton.x, kCustomButton.y);
+    Click(kPathEdit.x, kPathEdit.y);
+    if (how == PathEdit::Replace) {
+        Key("ctrl+a");
+        Key("BackSpace");
+    } else {
+        Key("End");
+    }
+    if (!text.empty()) driver_->Type(text);
+}
+
+void WizardTest::AnswerBox(const std::string& box) {
+    driver_->Focus(box);
+    Key("Return");
+    driver_->Focus(window_);
 }
 
 std::string WizardTest::Screenshot(const std::string& name) {

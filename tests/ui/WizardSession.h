@@ -22,6 +22,12 @@ protected:
     std::string WaitForWindowNamed(const std::string& title, int timeoutMilliseconds = 10000);
 
     void Click(int x, int y) { driver_->Click(window_, x, y); }
+    // Opens the options panel and types into the path edit, after its text or
+    // in place of it; Enter is the test's to press.
+    enum class PathEdit { Append, Replace };
+    void TypeInstallPath(const std::string& text, PathEdit how = PathEdit::Append);
+    // Answers a message box with Enter and gives the focus back to the wizard.
+    void AnswerBox(const std::string& box);
     void Key(const std::string& keys, int pauseMilliseconds = 150) { driver_->Key(keys, pauseMilliseconds); }
     WindowGeometry Geometry() const { return driver_->Geometry(window_); }
     // A screenshot of the wizard window in this test's folder.

@@ -67,16 +67,11 @@ TEST_F(WizardTest, TheAgreementGatesTheInstallButton) {
 
 TEST_F(WizardTest, AnInvalidPathIsRefusedWithAMessage) {
     ASSERT_TRUE(StartWizard());
-    Click(kCustomButton.x, kCustomButton.y);
-    Click(kPathEdit.x, kPathEdit.y);
-    Key("End");
-    driver_->Type("-missing");
+    TypeInstallPath("-missing");
     Key("Return");
     std::string box = WaitForWindowNamed("安装路径无效");
     ASSERT_FALSE(box.empty()) << "no invalid-path message";
-    driver_->Focus(box);
-    Key("Return");
-    driver_->Focus(window_);
+    AnswerBox(box);
     // Still the welcome step: nothing was installed.
     EXPECT_EQ(Geometry().height, kExpandedHeight);
     EXPECT_TRUE(WaitForPixel(kInstallButton.x, kInstallButton.y, kButtonBlue, 3000));
@@ -89,17 +84,11 @@ TEST_F(WizardTest, UnusableTypedPathsAreRefused) {
     const std::string tooLong = "C:\\" + std::string(300, 'a');
     for (const std::string& typed : {std::string(), tooLong}) {
         ASSERT_TRUE(StartWizard());
-        Click(kCustomButton.x, kCustomButton.y);
-        Click(kPathEdit.x, kPathEdit.y);
-        Key("ctrl+a");
-        Key("BackSpace");
-        if (!typed.empty()) driver_->Type(typed);
+        TypeInstallPath(typed, PathEdit::Replace);
         Key("Return");
         std::string box = WaitForWindowNamed("安装路径无效");
         ASSERT_FALSE(box.empty()) << "no invalid-path message for " << typed.size() << " characters";
-        driver_->Focus(box);
-        Key("Return");
-        driver_->Focus(window_);
+        AnswerBox(box);
         Click(kCloseButton.x, kCloseButton.y);
         EXPECT_EQ(wizard_.Wait(10000), 0) << wizard_.Errors();
     }
@@ -109,10 +98,7 @@ TEST_F(WizardTest, UnusableTypedPathsAreRefused) {
 // Windows drops trailing blanks from a path's last name: the folder is the same.
 TEST_F(WizardTest, TrailingBlanksNameTheSameFolder) {
     ASSERT_TRUE(StartWizard());
-    Click(kCustomButton.x, kCustomButton.y);
-    Click(kPathEdit.x, kPathEdit.y);
-    Key("End");
-    driver_->Type("   ");
+    TypeInstallPath("   ");
     Key("Return");
     EXPECT_TRUE(WaitForPixel(kFinishButton.x, kFinishButton.y, kButtonBlue, 60000));
     EXPECT_TRUE(Exists(OnDriveC("Program Files (x86)/Velmora/Pellamor.exe")));
@@ -124,11 +110,7 @@ TEST_F(WizardTest, AFileAsInstallPathEndsInAShownFailure) {
     std::filesystem::create_directories(OnDriveC("Data"));
     WriteWholeFile(OnDriveC("Data/notes.txt"), "mine\r\n");
     ASSERT_TRUE(StartWizard());
-    Click(kCustomButton.x, kCustomButton.y);
-    Click(kPathEdit.x, kPathEdit.y);
-    Key("ctrl+a");
-    Key("BackSpace");
-    driver_->Type("C:\\Data\\notes.txt");
+    TypeInstallPath("C:\\Data\\notes.txt", PathEdit::Replace);
     Key("Return");
     ASSERT_TRUE(WaitForPixel(kBarWhenFailed.x, kBarWhenFailed.y, {kBarTrack, kAccent}, 30000))
         << "the failure was not shown";
@@ -141,8 +123,7 @@ TEST_F(WizardTest, EnterInThePathEditInstallsAndTheFinishButtonStartsTheProduct)
     std::string marker = folder_ + "/launcher-started";
     std::string installer = InstallerWithPayload(PayloadWithLauncherStandIn(marker));
     ASSERT_TRUE(StartWizard(installer));
-    Click(kCustomButton.x, kCustomButton.y);
-    Click(kPathEdit.x, kPathEdit.y);
+    TypeInstallPath("");
     Key("Return");
     // Starting folds the panel away.
     EXPECT_EQ(Geometry().height, kCollapsedHeight);

@@ -4,12 +4,11 @@
 
 #include "kernel32/FileTimes.h"
 #include "prefix/Prefix.h"
+#include "support/WithoutAccessOverride.h"
 #include "support/TestPrefix.h"
 
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -17,23 +16,6 @@
 #include <string>
 
 namespace {
-
-// Without the capabilities that let root past the mode bits, for as long as
-// it lives (this thread only), so a mode-000 folder is unreadable even to root.
-class WithoutAccessOverride {
-public:
-    WithoutAccessOverride() {
-        syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-        syscall(SYS_capset, &header_, reduced);
-    }
-    ~WithoutAccessOverride() { syscall(SYS_capset, &header_, saved_); }
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2] = {};
-};
 
 std::string UnixPath(const std::wstring& dos) {
     std::string unixPath;

@@ -6,6 +6,7 @@
 
 #include "prefix/Prefix.h"
 #include "support/ProcessRunner.h"
+#include "support/RunningProgram.h"
 #include "support/TestPrefix.h"
 
 #include <stdio.h>
@@ -33,34 +34,6 @@ std::optional<PROCESSENTRY32W> FindEntry(DWORD pid) {
     EXPECT_TRUE(CloseHandle(snapshot));
     return found;
 }
-
-// A program file started with CreateProcessW, ended when the test is done.
-class Running {
-public:
-    explicit Running(const std::string& path) {
-        std::wstring commandLine = L"\"" + wincompat::UnixToDos(path) + L"\" sleep 30";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &information_);
-    }
-    ~Running() {
-        if (!started_) return;
-        TerminateProcess(information_.hProcess, 0);
-        WaitForSingleObject(information_.hProcess, 10000);
-        CloseHandle(information_.hThread);
-        CloseHandle(information_.hProcess);
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-    bool Started() const { return started_; }
-    DWORD Id() const { return information_.dwProcessId; }
-    HANDLE Process() const { return information_.hProcess; }
-
-private:
-    PROCESS_INFORMATION information_{};
-    BOOL started_ = FALSE;
-};
 
 class ToolhelpTest : public testing::Test {
 protected:
@@ -90,7 +63,7 @@ TEST_F(ToolhelpTest, EntryNamesTheProgramFileTheProcessWasStartedFrom) {
     };
     for (const Case& test : cases) {
         std::string path = Program(test.file, test.script);
-        Running process(path);
+        RunningProgram process(path);
         ASSERT_TRUE(process.Started()) << test.file << ": " << GetLastError();
         if (std::string(test.afterStart) == "rename") rename(path.c_str(), (folder_ + "/After.exe").c_str());
         if (std::string(test.afterStart) == "delete") unlink(path.c_str());
@@ -116,7 +89,7 @@ TEST_F(ToolhelpTest, ListsThisProcessWithItsThreadsAndNoEndedOnes) {
     EXPECT_EQ(self->th32ParentProcessID, static_cast<DWORD>(getppid()));
 
     // Ended but still held by a handle: no longer listed, as on Windows.
-    Running ended(Program("Ended.exe", false));
+    RunningProgram ended(Program("Ended.exe", false));
     ASSERT_TRUE(ended.Started());
     ASSERT_TRUE(TerminateProcess(ended.Process(), 1));
     ASSERT_EQ(WaitForSingleObject(ended.Process(), 10000), WAIT_OBJECT_0);
