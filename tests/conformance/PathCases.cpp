@@ -71,6 +71,19 @@ CONFORMANCE_CASE(Paths, WindowsAndSystemFolders) {
                   CHECK_EQ(std::wstring(buffer, length), std::wstring(L"C:\\Windows\\system32")));
 }
 
+// 64-bit Windows names its folder of 32-bit system programs to 32- and 64-bit
+// programs alike; the 32-bit regsvr32 lives there.
+CONFORMANCE_CASE(Paths, SystemWow64Folder) {
+    WCHAR buffer[MAX_PATH];
+    UINT length = GetSystemWow64DirectoryW(buffer, MAX_PATH);
+    WINE_DIVERGES("Wine names its folder C:\\windows\\syswow64, lower case",
+                  CHECK_EQ(std::wstring(buffer, length), std::wstring(L"C:\\Windows\\SysWOW64")));
+    CHECK_EQ(GetSystemWow64DirectoryW(buffer, 3), length + 1);
+    DWORD attributes = GetFileAttributesW((std::wstring(buffer, length) + L"\\regsvr32.exe").c_str());
+    WINE_DIVERGES("Debian's 64-bit-only Wine puts no 32-bit programs in syswow64",
+                  CHECK(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)));
+}
+
 CONFORMANCE_CASE(Paths, TemporaryFolder) {
     REQUIRE(!Login().empty());
     WCHAR buffer[MAX_PATH];

@@ -50,6 +50,7 @@ DWORD WINAPI GetCurrentDirectoryW(DWORD bufferLength, LPWSTR buffer);
 DWORD WINAPI GetFullPathNameW(LPCWSTR fileName, DWORD bufferLength, LPWSTR buffer, LPWSTR* filePart);
 UINT WINAPI GetWindowsDirectoryW(LPWSTR buffer, UINT size);
 UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);
+UINT WINAPI GetSystemWow64DirectoryW(LPWSTR buffer, UINT size);
 
 // File handles and I/O
 #define CREATE_NEW 1

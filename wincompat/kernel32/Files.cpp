@@ -3,6 +3,7 @@
 
 #include "kernel32/FileAttributes.h"
 #include "kernel32/WideBuffer.h"
+#include "prefix/Machine.h"
 #include "prefix/Prefix.h"
 
 #include <errno.h>
@@ -131,4 +132,14 @@ extern "C" UINT WINAPI GetWindowsDirectoryW(LPWSTR buffer, UINT size) {
 
 extern "C" UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size) {
     return CopyPathResult(L"C:\\Windows\\system32", buffer, size);
+}
+
+// 64-bit Windows names its folder of 32-bit system files to every process;
+// 32-bit Windows has none.
+extern "C" UINT WINAPI GetSystemWow64DirectoryW(LPWSTR buffer, UINT size) {
+    if (!CurrentMachine().NativeIs64Bit()) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return 0;
+    }
+    return CopyPathResult(L"C:\\Windows\\SysWOW64", buffer, size);
 }

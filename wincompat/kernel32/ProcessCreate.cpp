@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "kernel32/FileObject.h"
+#include "kernel32/ProcessBuiltins.h"
 #include "kernel32/ProcessChildren.h"
 #include "kernel32/ProcessCommandLine.h"
 #include "kernel32/ProcessEnvironment.h"
@@ -62,7 +63,10 @@ bool PlanLaunch(LPCWSTR applicationName, const std::wstring& commandLine, BOOL i
                 LPVOID environment, LPCWSTR folder, const STARTUPINFOW& startup, LaunchPlan& plan, DWORD& error) {
     ProgramChoice choice;
     if (!FindTarget(applicationName, commandLine, choice, error)) return false;
-    plan.program = choice.unixPath;
+    if (!ProgramToRun(choice.unixPath, plan.program)) {
+        error = ERROR_FILE_NOT_FOUND;
+        return false;
+    }
     plan.arguments.push_back(Utf8FromWide(choice.name));
     for (const std::wstring& argument : ArgumentsAfterName(commandLine, choice.nameLength))
         plan.arguments.push_back(Utf8FromWide(argument));

@@ -15,8 +15,6 @@ namespace wincompat {
 
 namespace {
 
-const wchar_t* const kBuiltinPrograms[] = {L"regsvr32"};
-
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 bool IsRegularFile(const std::string& path) {
@@ -59,24 +57,6 @@ std::wstring DosFolder(const std::string& unixFolder) {
     return unixFolder.empty() ? std::wstring() : UnixToDos(unixFolder);
 }
 
-// The wincompat program a bare name means, in its unix folder.
-bool FindBuiltin(const std::wstring& name, std::string& unixPath) {
-    for (const wchar_t* builtin : kBuiltinPrograms) {
-        if (!EqualNoCase(name, builtin) && !EqualNoCase(name, std::wstring(builtin) + L".exe")) continue;
-        std::vector<std::string> folders;
-        if (const char* tools = getenv("WINCOMPAT_TOOLS_DIR"); tools && *tools) folders.push_back(tools);
-        folders.push_back(RunningExecutableFolder());
-        for (const std::string& folder : folders) {
-            std::string candidate = folder + "/" + Utf8FromWide(builtin);
-            if (IsRegularFile(candidate)) {
-                unixPath = candidate;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 std::vector<std::wstring> UnixPathFolders() {
     std::vector<std::wstring> folders;
     const char* path = getenv("PATH");
@@ -102,7 +82,6 @@ bool FindBareName(const std::wstring& name, std::string& unixPath) {
     DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
     std::wstring currentFolder = length && length < MAX_PATH ? std::wstring(current, length) : std::wstring();
     if (FindInFolders({DosFolder(RunningExecutableFolder()), currentFolder}, name, unixPath)) return true;
-    if (FindBuiltin(name, unixPath)) return true;
     if (FindInFolders({L"C:\\windows\\system32", L"C:\\windows"}, name, unixPath)) return true;
     return FindInFolders(UnixPathFolders(), name, unixPath);
 }

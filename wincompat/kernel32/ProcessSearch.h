@@ -23,9 +23,8 @@ bool FindProgramOfCommandLine(const std::wstring& commandLine, ProgramChoice& ch
 // Windows does, in
 //   1. the folder of the running executable,
 //   2. the current folder,
-//   3. the system folder: first the wincompat programs (regsvr32), found in
-//      WINCOMPAT_TOOLS_DIR when set, else next to the running executable (the
-//      build folder); then the prefix's C:\windows\system32,
+//   3. the system folder, C:\windows\system32 (where the built-in programs'
+//      placeholders are: CreateProcessW runs the program one stands for),
 //   4. C:\windows,
 //   5. the folders of the unix PATH.
 bool FindProgram(const std::wstring& name, std::string& unixPath);

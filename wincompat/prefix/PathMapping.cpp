@@ -66,6 +66,14 @@ std::string FindNoCase(const std::string& folder, const std::wstring& element) {
     return found;
 }
 
+// "C:\file.txt\": a trailing separator after an existing name that is not a
+// folder. Windows refuses such a path instead of taking it as the file.
+bool NamesFileAsFolder(const std::wstring& full, const std::string& unixPath) {
+    if (full.size() <= 3 || full.back() != L'\\') return false;
+    struct stat info;
+    return stat(unixPath.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 std::string RealPath(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
@@ -178,6 +186,10 @@ bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size
             else name = match;
         }
         current += "/" + name;
+    }
+    if (NamesFileAsFolder(full, current)) {
+        if (error) *error = ERROR_INVALID_NAME;
+        return false;
     }
     unixPath = current;
     return true;

@@ -1,6 +1,8 @@
 // Locating and creating the prefix.
 #include "prefix/Prefix.h"
 
+#include "prefix/BuiltinPlaceholders.h"
+
 #include <errno.h>
 #include <pwd.h>
 #include <stdio.h>
@@ -50,7 +52,9 @@ bool MakeLink(const std::string& target, const std::string& link) {
     return symlink(target.c_str(), link.c_str()) == 0 || errno == EEXIST;
 }
 
-// The standard folders of Windows 10, spelled as Wine spells them.
+// The standard folders of Windows 10, spelled as Wine spells them. Made (and
+// the built-in programs' placeholders with them) whenever a process starts on
+// the prefix, so a prefix that an older wincompat or Wine made is completed.
 std::vector<std::string> StandardFolders() {
     std::string user = Utf8FromWide(UserName());
     return {
@@ -79,6 +83,7 @@ std::string CreatePrefix() {
         fprintf(stderr, "wincompat: cannot create the prefix at %s: %s\n", root.c_str(), strerror(errno));
         return std::string();
     }
+    EnsureBuiltinPlaceholders(root);
     return root;
 }
 

@@ -28,6 +28,8 @@ bool FullDosPath(std::wstring_view path, std::wstring& full, DWORD* error);
 // Maps a Windows path to the unix path that holds it. Existing elements are
 // found without regard to case; missing ones keep the case given. maxLength
 // is the longest full path the calling API accepts (MAX_PATH - 1 for most).
+// A trailing separator after an existing file ("C:\a.txt\") is
+// ERROR_INVALID_NAME, as Windows answers; after a folder it is fine.
 bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error,
                size_t maxLength = MAX_PATH - 1);
 
