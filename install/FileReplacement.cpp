@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <cwctype>
+#include <wchar.h>
 
 namespace {
 
@@ -65,6 +66,17 @@ std::wstring OwnFolder(const std::wstring& path) {
     return separator == std::wstring::npos ? path : path.substr(0, separator + 1);
 }
 
+// The file's own name (never its folders) is one the rename-in-place rule
+// gives: it ends in ".remove", or in ".remove" and a decimal number.
+bool HasMovedAsideName(const std::wstring& path) {
+    size_t separator = LastSeparator(path);
+    std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
+    size_t digits = name.size();
+    while (digits > 0 && name[digits - 1] >= L'0' && name[digits - 1] <= L'9') --digits;
+    size_t suffixLength = wcslen(kSuffix);
+    return digits >= suffixLength && name.compare(digits - suffixLength, suffixLength, kSuffix) == 0;
+}
+
 // The text before the first '\', lower-cased.
 std::wstring DrivePart(const std::wstring& path) {
     size_t backslash = path.find(L'\\');
@@ -91,7 +103,7 @@ bool DeleteOrRenameInPlace(const std::wstring& path) {
     if (DeleteFileW(path.c_str())) return true;
     if (DeleteFileW(path.c_str())) return false;
     // Moved aside by an earlier install already: no second ".remove" name.
-    if (path.find(kSuffix) != std::wstring::npos) {
+    if (HasMovedAsideName(path)) {
         ScheduleDeletion(path);
         return false;
     }

@@ -8,5 +8,7 @@
 // file is on the same drive, else next to the file.
 void DeleteOrMoveAside(const std::wstring& path);
 
-// Rename-in-place rule: true only when the first delete succeeded.
+// Rename-in-place rule: true only when the first delete succeeded. A held file
+// whose own name already ends in ".remove" (or ".remove" and a number) is only
+// scheduled for deletion; other held files get the next free ".remove" name.
 bool DeleteOrRenameInPlace(const std::wstring& path);

@@ -169,6 +169,39 @@ TEST_F(FileReplacement, FileAlreadyMovedAsideIsOnlyScheduled) {
     EXPECT_EQ(Scheduled(), Paths{file});
 }
 
+// Only the file's own name tells that an earlier install moved it aside; a
+// folder whose name holds ".remove" says nothing about the files in it.
+TEST_F(FileReplacement, OnlyTheFilesOwnNameMarksItAsMovedAside) {
+    std::wstring folder = MakeDosFolder(L"apps.remove") + L"\\Velmora.remove1";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    struct Case {
+        const wchar_t* name;
+        bool movedAside;  // only scheduled, never renamed again
+    } cases[] = {
+        {L"Tellurin.dll", false},
+        {L"Tellurin.dll.removed", false},
+        {L"Tellurin.remove.dll", false},
+        {L"Tellurin.dll.remove1x", false},
+        {L"Tellurin.dll.REMOVE", false},  // the comparison keeps letter case
+        {L"Tellurin.dll.remove", true},
+        {L"Tellurin.dll.remove12", true},
+        {L".remove", true},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        std::wstring file = folder + L"\\" + c.name;
+        PutFile(file, "held");
+        auto holder = HoldImage(file);
+        EXPECT_FALSE(DeleteOrRenameInPlace(file));
+        std::wstring scheduled = c.movedAside ? file : file + L".remove";
+        EXPECT_EQ(Scheduled(), Paths{scheduled}) << Narrow(file);
+        EXPECT_EQ(GetFile(scheduled), "held") << Narrow(file);
+        EXPECT_EQ(Present(file), c.movedAside) << Narrow(file);
+        holder.reset();
+        DeleteFileW(scheduled.c_str());
+    }
+}
+
 TEST_F(FileReplacement, NamesBeyondMaxPathAreNotUsed) {
     std::wstring folder = MakeDosFolder(L"long");
     // 255 characters: the file fits MAX_PATH, its ".remove" name would not.
