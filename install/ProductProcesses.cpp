@@ -57,9 +57,13 @@ bool StopProductProcesses() {
     return true;
 }
 
-DWORD RunCommandLine(const wchar_t* command, bool showWindow) {
+namespace {
+
+// Starts command + " " + the empty argument text; 0 with both handles in
+// information, else the error. A command that does not fit is refused rather
+// than run cut short.
+DWORD StartCommandLine(const wchar_t* command, bool showWindow, PROCESS_INFORMATION& information) {
     if (!command) return ERROR_INVALID_PARAMETER;
-    // A command that does not fit is refused rather than run cut short.
     size_t commandLength = wcslen(command);
     size_t argumentsLength = wcslen(kNoArguments);
     if (commandLength + 1 + argumentsLength >= kCommandLineChars) return ERROR_INSUFFICIENT_BUFFER;
@@ -71,10 +75,41 @@ DWORD RunCommandLine(const wchar_t* command, bool showWindow) {
     startup.cb = sizeof(STARTUPINFOW);  // 68 bytes in the 32-bit product
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = showWindow ? SW_SHOW : SW_HIDE;
-    PROCESS_INFORMATION information = {};
     if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &information))
         return GetLastError();
-    CloseHandle(information.hThread);
-    CloseHandle(information.hProcess);
     return 0;
+}
+
+// Closes the handles of a started process on every way out.
+class StartedProcess {
+public:
+    StartedProcess() = default;
+    ~StartedProcess() {
+        if (information_.hThread) CloseHandle(information_.hThread);
+        if (information_.hProcess) CloseHandle(information_.hProcess);
+    }
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+    PROCESS_INFORMATION& Information() { return information_; }
+    HANDLE Process() const { return information_.hProcess; }
+
+private:
+    PROCESS_INFORMATION information_ = {};
+};
+
+}  // namespace
+
+DWORD RunCommandLine(const wchar_t* command, bool showWindow) {
+    StartedProcess started;
+    return StartCommandLine(command, showWindow, started.Information());
+}
+
+DWORD RunCommandLineAndWait(const wchar_t* command, bool showWindow, DWORD timeoutMs, DWORD& exitCode) {
+    StartedProcess started;
+    if (DWORD error = StartCommandLine(command, showWindow, started.Information())) return error;
+    DWORD waited = WaitForSingleObject(started.Process(), timeoutMs);
+    if (waited == WAIT_TIMEOUT) return WAIT_TIMEOUT;
+    if (waited == WAIT_OBJECT_0 && GetExitCodeProcess(started.Process(), &exitCode)) return 0;
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
 }

@@ -1,5 +1,5 @@
 // Ending running copies of the product before its files are replaced, and
-// starting a command line without waiting for it.
+// starting a command line, with or without waiting for it.
 #pragma once
 
 #include <windows.h>
@@ -17,3 +17,8 @@ DWORD FindProcessByName(const wchar_t* name);
 // Starts command + " " as a new process that inherits handles, window shown
 // or hidden, and does not wait: 0 when started, else the last error.
 DWORD RunCommandLine(const wchar_t* command, bool showWindow);
+
+// Starts the command line as RunCommandLine does and waits at most timeoutMs
+// for the process to end: 0 when it ended, with its exit code in exitCode;
+// WAIT_TIMEOUT when it still runs; else the error of the failed start.
+DWORD RunCommandLineAndWait(const wchar_t* command, bool showWindow, DWORD timeoutMs, DWORD& exitCode);

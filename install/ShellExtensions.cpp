@@ -7,33 +7,62 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <stdio.h>
+
 const wchar_t* const ShellExtensionLibraries[2] = {L"Tellurin.dll", L"Tellurin64.dll"};
 
 namespace {
 
-const DWORD kRegisterDelayMs = 50;
+const DWORD kRegsvr32WaitMs = 30000;
 
-// Started, not waited for: the outcome of regsvr32 is not examined.
-int StartHidden(const std::wstring& command) {
-    RunCommandLine(command.c_str(), false);
+// The folder of the 32-bit system programs: SysWOW64 on 64-bit Windows, where
+// this 32-bit program's regsvr32 lives, else the system folder.
+std::wstring SystemProgramFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemWow64DirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) length = GetSystemDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
+
+// One line on standard output, in the ANSI code page like the other diagnostics.
+void Diagnose(const std::wstring& line) {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return;
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, text.data(), bytes, nullptr, nullptr);
+    printf("%s\n", text.c_str());
+    fflush(stdout);
+}
+
+int RunRegsvr32(const std::wstring& command) {
+    DWORD exitCode = 0;
+    DWORD result = RunCommandLineAndWait(command.c_str(), false, kRegsvr32WaitMs, exitCode);
+    if (result == WAIT_TIMEOUT)
+        Diagnose(L"regsvr32 did not end within 30 s: " + command);
+    else if (result != 0)
+        Diagnose(L"regsvr32 could not be started (error " + std::to_wstring(result) + L"): " + command);
+    else if (exitCode != 0)
+        Diagnose(L"regsvr32 failed with exit code " + std::to_wstring(exitCode) + L": " + command);
     return 1;
 }
 
 }  // namespace
 
+std::wstring Regsvr32Command() { return L"\"" + JoinPath(SystemProgramFolder(), L"regsvr32.exe") + L"\""; }
+
 int UnregisterDll(const std::wstring& libraryPath) {
-    return StartHidden(L"regsvr32 /s /u \"" + libraryPath + L"\"");
+    return RunRegsvr32(Regsvr32Command() + L" /s /u \"" + libraryPath + L"\"");
 }
 
 int RegisterDll(const std::wstring& libraryPath) {
-    return StartHidden(L"regsvr32 /s \"" + libraryPath + L"\"");
+    return RunRegsvr32(Regsvr32Command() + L" /s \"" + libraryPath + L"\"");
 }
 
 bool UnregisterShellExtensions(const std::wstring& installFolder) {
     for (const wchar_t* library : ShellExtensionLibraries) {
         std::wstring path = JoinPath(installFolder, library);
         if (!PathFileExistsW(path.c_str())) continue;
-        UnregisterDll(path);
+        UnregisterDll(path);          // ended before the file is touched
         DeleteOrRenameInPlace(path);  // a library still held is renamed aside
     }
     return true;
@@ -44,7 +73,6 @@ bool RegisterShellExtensions(const std::wstring& installFolder) {
         std::wstring path = JoinPath(installFolder, library);
         if (!PathFileExistsW(path.c_str())) continue;
         UnregisterDll(path);
-        Sleep(kRegisterDelayMs);
         RegisterDll(path);
     }
     return true;

@@ -11,10 +11,16 @@ extern const wchar_t* const ShellExtensionLibraries[2];
 // it or rename it in place. Always true.
 bool UnregisterShellExtensions(const std::wstring& installFolder);
 
-// For each library present: unregister, wait 50 ms, register. Always true.
+// For each library present: unregister, then register. Always true.
 bool RegisterShellExtensions(const std::wstring& installFolder);
 
-// Start "regsvr32 /s /u \"path\"" or "regsvr32 /s \"path\"" hidden, without
-// waiting; the result is always 1.
+// Run the system's regsvr32 by its full path ("C:\Windows\SysWOW64\regsvr32.exe"
+// on 64-bit Windows, the system folder's otherwise) with "/s /u \"path\"" or
+// "/s \"path\"", hidden, and wait for it (at most 30 s), so each step ends
+// before the next begins. A failed start, a timeout or a non-zero exit code
+// writes one diagnostic line to standard output. The result is always 1.
 int UnregisterDll(const std::wstring& libraryPath);
 int RegisterDll(const std::wstring& libraryPath);
+
+// The quoted full path of the system's regsvr32, as the commands start with it.
+std::wstring Regsvr32Command();

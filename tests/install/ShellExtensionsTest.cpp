@@ -1,6 +1,6 @@
 // Unregistering and registering the shell-extension libraries through the
-// build's regsvr32, seen in its history (regsvr32.log in the prefix) and in
-// the registry.
+// system's regsvr32 by its full path, seen in its history (regsvr32.log in the
+// prefix) and in the registry: each run has ended when the call returns.
 #include "install/ShellExtensions.h"
 
 #include "prefix/Prefix.h"
@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -32,13 +33,9 @@ std::vector<std::string> HistoryLines() {
     return lines;
 }
 
-// The lines added after `before`, once there are `count` of them.
-std::vector<std::string> NewHistory(size_t before, size_t count) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 400; ++i, Sleep(50)) {
-        lines = HistoryLines();
-        if (lines.size() >= before + count) break;
-    }
+// The lines added after `before`.
+std::vector<std::string> NewHistory(size_t before) {
+    std::vector<std::string> lines = HistoryLines();
     return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(before, lines.size())), lines.end());
 }
 
@@ -83,55 +80,77 @@ protected:
         return installFolder_ + wincompat::WideFromUtf8(name);
     }
     static std::string Line(const char* action, const char* options, const std::wstring& library) {
-        return std::string(action) + "\t0\tregsvr32 " + options + " \"" + wincompat::Utf8FromWide(library) + "\" ";
+        return std::string(action) + "\t0\t\"C:\\Windows\\SysWOW64\\regsvr32.exe\" " + options + " \"" +
+               wincompat::Utf8FromWide(library) + "\" ";
     }
 };
 
 TEST_F(ShellExtensionsTest, RegisterUnregistersFirstThenRegistersWhatIsPresent) {
     std::wstring library = Place("Tellurin.dll");  // Tellurin64.dll is missing: skipped
     size_t before = HistoryLines().size();
-    int64_t start = NowMs();
     EXPECT_TRUE(RegisterShellExtensions(installFolder_));
-    EXPECT_GE(NowMs() - start, 50);  // the spacing between the two commands
-
-    std::vector<std::string> lines = NewHistory(before, 2);
-    Sleep(300);  // nothing more follows
-    lines = NewHistory(before, 2);
+    std::vector<std::string> lines = NewHistory(before);  // both runs have ended
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], Line("unregister", "/s /u", library));
     EXPECT_EQ(lines[1], Line("register", "/s", library));
     EXPECT_TRUE(IsRegistered(library));
+    Sleep(300);
+    EXPECT_EQ(NewHistory(before).size(), 2u);  // nothing more follows
 }
 
-TEST_F(ShellExtensionsTest, BothLibrariesAreHandledEachUnregisteredBeforeItIsRegistered) {
+TEST_F(ShellExtensionsTest, BothLibrariesAreHandledInOrderEachUnregisteredBeforeItIsRegistered) {
     std::wstring libraries[] = {Place("Tellurin.dll"), Place("Tellurin64.dll")};
     size_t before = HistoryLines().size();
     EXPECT_TRUE(RegisterShellExtensions(installFolder_));
-    std::vector<std::string> lines = NewHistory(before, 4);
-    ASSERT_EQ(lines.size(), 4u);
-    for (const std::wstring& library : libraries) {
-        auto unregister = std::find(lines.begin(), lines.end(), Line("unregister", "/s /u", library));
-        auto reg = std::find(lines.begin(), lines.end(), Line("register", "/s", library));
-        ASSERT_NE(unregister, lines.end());
-        ASSERT_NE(reg, lines.end());
-        EXPECT_LT(unregister, reg);
-        EXPECT_TRUE(IsRegistered(library));
-    }
+    std::vector<std::string> expected = {
+        Line("unregister", "/s /u", libraries[0]), Line("register", "/s", libraries[0]),
+        Line("unregister", "/s /u", libraries[1]), Line("register", "/s", libraries[1]),
+    };
+    EXPECT_EQ(NewHistory(before), expected);
+    for (const std::wstring& library : libraries) EXPECT_TRUE(IsRegistered(library));
 }
 
-TEST_F(ShellExtensionsTest, UnregisterStartsTheUnregistrationAndGetsEachPresentFileOutOfTheWay) {
+TEST_F(ShellExtensionsTest, UnregisterEndsBeforeEachPresentFileIsGotOutOfTheWay) {
     std::wstring library = Place("Tellurin64.dll");  // Tellurin.dll is missing: skipped
+    ASSERT_TRUE(RegisterShellExtensions(installFolder_));
+    ASSERT_TRUE(IsRegistered(library));
     size_t before = HistoryLines().size();
     EXPECT_TRUE(UnregisterShellExtensions(installFolder_));
     EXPECT_FALSE(Exists(folder_ + "/Tellurin64.dll"));
-    std::vector<std::string> lines = NewHistory(before, 1);
-    Sleep(300);
-    lines = NewHistory(before, 1);
-    ASSERT_EQ(lines.size(), 1u);
-    // Not waited for: regsvr32 may find the file already gone (exit code 3).
-    std::string command = "\tregsvr32 /s /u \"" + wincompat::Utf8FromWide(library) + "\" ";
-    EXPECT_EQ(lines[0].rfind("unregister\t", 0), 0u) << lines[0];
-    EXPECT_NE(lines[0].find(command), std::string::npos) << lines[0];
+    // regsvr32 found the library still there (exit code 0) and removed its registration.
+    EXPECT_EQ(NewHistory(before), std::vector<std::string>{Line("unregister", "/s /u", library)});
+    EXPECT_FALSE(IsRegistered(library));
+}
+
+// A regsvr32 that fails, cannot start or (here) exits with its own code
+// leaves one line on standard output naming the command.
+TEST_F(ShellExtensionsTest, EachFailedRunWritesOneDiagnosticLine) {
+    std::string tools = MakeTestFolder("regsvr32-tools");
+    WriteWholeFile(tools + "/regsvr32", "#!/bin/sh\nexit 5\n");
+    chmod((tools + "/regsvr32").c_str(), 0755);
+    std::string noTools = MakeTestFolder("no-tools");
+    std::wstring missing = installFolder_ + L"Missing.dll";
+    std::string command = "\"C:\\Windows\\SysWOW64\\regsvr32.exe\" /s /u \"" + wincompat::Utf8FromWide(missing) + "\"";
+    struct Case {
+        const char* toolsFolder;  // WINCOMPAT_TOOLS_DIR, null for the build's
+        std::string line;
+    } cases[] = {
+        {nullptr, "regsvr32 failed with exit code 3: " + command + "\n"},  // the module failed to load
+        {tools.c_str(), "regsvr32 failed with exit code 5: " + command + "\n"},
+        {noTools.c_str(), "regsvr32 could not be started (error 2): " + command + "\n"},
+    };
+    for (const Case& test : cases) {
+        if (test.toolsFolder) setenv("WINCOMPAT_TOOLS_DIR", test.toolsFolder, 1);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(UnregisterDll(missing), 1);
+        std::string output = testing::internal::GetCapturedStdout();
+        unsetenv("WINCOMPAT_TOOLS_DIR");
+        EXPECT_EQ(output, test.line);
+    }
+    testing::internal::CaptureStdout();
+    Place("Tellurin.dll");
+    EXPECT_TRUE(RegisterShellExtensions(installFolder_));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // runs that succeed say nothing
 }
 
 TEST_F(ShellExtensionsTest, NothingHappensWithoutLibraries) {
