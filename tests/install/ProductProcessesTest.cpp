@@ -118,4 +118,31 @@ TEST_F(RunCommandLineTest, ReturnsTheErrorWhenNothingStarts) {
     EXPECT_EQ(ReadWholeFile(reportPath_), "");  // not started cut short
 }
 
+// Waiting gives the ended process's exit code, tells a process still running
+// from one that ended, and gives a start's failure as RunCommandLine does.
+TEST_F(RunCommandLineTest, AndWaitGivesTheExitCodeOrTellsThatTheProcessStillRuns) {
+    struct Case {
+        std::wstring command;
+        DWORD timeoutMs;
+        DWORD result;
+        DWORD exitCode;  // when it ended
+    } cases[] = {
+        {probe_ + L" exit 0", 20000, 0, 0},
+        {probe_ + L" exit 7", 20000, 0, 7},
+        {probe_ + L" sleep 3", 100, WAIT_TIMEOUT, 99},
+        {L"no-such-program-anywhere", 20000, ERROR_FILE_NOT_FOUND, 99},
+        {probe_ + L" " + std::wstring(1100, L'x'), 20000, ERROR_INSUFFICIENT_BUFFER, 99},
+    };
+    for (const Case& c : cases) {
+        DWORD exitCode = 99;
+        EXPECT_EQ(RunCommandLineAndWait(c.command.c_str(), false, c.timeoutMs, exitCode), c.result)
+            << wincompat::Utf8FromWide(c.command.substr(0, 80));
+        EXPECT_EQ(exitCode, c.exitCode) << wincompat::Utf8FromWide(c.command.substr(0, 80));
+    }
+    // The command line handed over is RunCommandLine's: one blank after the command.
+    DWORD exitCode = 99;
+    ASSERT_EQ(RunCommandLineAndWait((probe_ + L" exit 0").c_str(), false, 20000, exitCode), 0u);
+    EXPECT_NE(Report().find("cmdline=" + wincompat::Utf8FromWide(probe_) + " exit 0 \n"), std::string::npos);
+}
+
 }  // namespace
