@@ -223,6 +223,7 @@ TEST_F(InstallerTest, RunningProductProcessesAreEnded) {
         chmod(program.c_str(), 0755);
         pid_t pid = fork();
         if (pid == 0) {
+            setenv("WINCOMPAT_PREFIX", prefix_.c_str(), 1);  // a process of the installer's machine
             execl(program.c_str(), name.c_str(), "60", nullptr);
             _exit(127);
         }

@@ -100,6 +100,8 @@ TEST_F(ToolhelpTest, WalkReportsItsEndAndRefusesShortEntriesAndOtherSnapshots) {
     EXPECT_EQ(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 
+    RunningProgram child(Program("Listed.exe", false));  // the machine's processes: this one and its child
+    ASSERT_TRUE(child.Started());
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
     PROCESSENTRY32W entry{};

@@ -37,7 +37,8 @@ typedef struct tagPROCESSENTRY32W {
 WINCOMPAT_BEGIN_DECLS
 
 // Only TH32CS_SNAPPROCESS is supported (ERROR_NOT_SUPPORTED otherwise);
-// processId is ignored for it, as on Windows.
+// processId is ignored for it, as on Windows. The processes listed are those
+// of this prefix only (kernel32/ProcessScope.h).
 HANDLE WINAPI CreateToolhelp32Snapshot(DWORD flags, DWORD processId);
 BOOL WINAPI Process32FirstW(HANDLE snapshot, LPPROCESSENTRY32W entry);
 // FALSE with ERROR_NO_MORE_FILES after the last entry.

@@ -318,7 +318,8 @@ BOOL WINAPI CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
                            BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
                            LPCWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
                            LPPROCESS_INFORMATION processInformation);
-// ERROR_INVALID_PARAMETER for process 0 or one that does not exist.
+// ERROR_INVALID_PARAMETER for process 0, one that does not exist, or one of
+// another prefix (only this machine's processes are seen, as under Wine).
 HANDLE WINAPI OpenProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
 // Ends the process at once (SIGKILL). A unix process cannot be given an exit
 // code; this process remembers the code and reports it for the process.

@@ -5,6 +5,7 @@
 #include <winerror.h>
 #include <winnt.h>
 #include <winbase.h>
+#include <synchapi.h>
 #include <winnls.h>
 #include <winreg.h>
 #include <wingdi.h>

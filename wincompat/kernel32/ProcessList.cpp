@@ -1,6 +1,7 @@
 #include "kernel32/ProcessList.h"
 
 #include "kernel32/ProcessImageName.h"
+#include "kernel32/ProcessScope.h"
 
 #include <dirent.h>
 #include <stdlib.h>
@@ -55,11 +56,15 @@ bool ReadProcessStat(int pid, ProcessStat& stat) {
     return true;
 }
 
+// A process may end at any point of this walk; whatever can no longer be read
+// of it leaves it out.
 std::vector<ProcessEntry> ListProcesses() {
     std::vector<ProcessEntry> entries;
+    ProcessScope scope;
     for (int pid : ProcessIds()) {
         ProcessStat stat;
         if (!ReadProcessStat(pid, stat) || stat.state == 'Z' || stat.state == 'X') continue;
+        if (!scope.Contains(pid)) continue;
         ProcessEntry entry;
         entry.processId = static_cast<DWORD>(pid);
         entry.parentProcessId = stat.parentProcessId;

@@ -24,8 +24,9 @@ struct ProcessStat {
 // False when the process does not exist (any more).
 bool ReadProcessStat(int pid, ProcessStat& stat);
 
-// Running processes in ascending id order. Exited processes that their parent
-// has not reaped yet are left out: Windows lists no process that has ended.
+// The running processes of this prefix (ProcessScope.h) in ascending id
+// order. Exited processes that their parent has not reaped yet are left out:
+// Windows lists no process that has ended.
 std::vector<ProcessEntry> ListProcesses();
 
 }  // namespace wincompat

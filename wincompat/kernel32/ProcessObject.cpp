@@ -2,6 +2,7 @@
 
 #include "kernel32/ProcessChildren.h"
 #include "kernel32/ProcessList.h"
+#include "kernel32/ProcessScope.h"
 #include "prefix/Prefix.h"
 
 #include <windows.h>
@@ -86,7 +87,8 @@ std::shared_ptr<ProcessObject> ProcessObject::Open(pid_t pid, DWORD access) {
     }
     bool child = RetainIfChild(pid);
     DWORD error = ERROR_SUCCESS;
-    if (!child && !IsRunning(pid)) error = ERROR_INVALID_PARAMETER;
+    // A process of another prefix, or of none, does not exist for this one.
+    if (!child && (!IsRunning(pid) || !ProcessScope().Contains(pid))) error = ERROR_INVALID_PARAMETER;
     else if ((access & PROCESS_TERMINATE) && kill(pid, 0) != 0 && errno == EPERM) error = ERROR_ACCESS_DENIED;
     if (error != ERROR_SUCCESS) {
         if (child) ReleaseChild(pid);

@@ -1,6 +1,8 @@
 // Locating and creating the prefix.
 #include "prefix/Prefix.h"
 
+#include "prefix/PrefixRuntime.h"
+
 #include "prefix/BuiltinPlaceholders.h"
 
 #include <errno.h>
@@ -90,7 +92,11 @@ std::string CreatePrefix() {
 }  // namespace
 
 const std::string& PrefixRoot() {
-    static const std::string root = CreatePrefix();
+    static const std::string root = [] {
+        std::string created = CreatePrefix();
+        JoinPrefixProcesses(created);
+        return created;
+    }();
     return root;
 }
 

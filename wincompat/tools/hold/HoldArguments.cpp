@@ -33,7 +33,8 @@ bool ParseAccess(const std::string& text, DWORD& access) {
 }
 
 bool Usage() {
-    fprintf(stderr, "usage: wincompat-hold PATH [--share NONE|R|W|D...] [--access R|W|RW] [--image]\n");
+    fprintf(stderr, "usage: wincompat-hold PATH [--share NONE|R|W|D...] [--access R|W|RW] [--image]\n"
+                    "       wincompat-hold --mutex NAME\n");
     return false;
 }
 
@@ -44,6 +45,7 @@ bool ParseHoldArguments(int argc, char** argv, HoldArguments& arguments) {
         std::string word = argv[i];
         bool hasValue = i + 1 < argc;
         if (word == "--image") arguments.image = true;
+        else if (word == "--mutex") arguments.mutex = true;
         else if (word == "--share" && hasValue && ParseShare(argv[i + 1], arguments.share)) ++i;
         else if (word == "--access" && hasValue && ParseAccess(argv[i + 1], arguments.access)) ++i;
         else if (word.rfind("--", 0) != 0 && arguments.path.empty()) arguments.path = word;

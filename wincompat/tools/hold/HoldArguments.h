@@ -12,6 +12,7 @@ struct HoldArguments {
     DWORD access = 0x80000000;  // GENERIC_READ
     DWORD share = 0;      // no sharing, as a plain CreateFileW call would ask
     bool image = false;   // held as a loaded library is
+    bool mutex = false;   // path is the name of a mutex to create and own
 };
 
 // False (with the reason written to standard error) for a bad command line.

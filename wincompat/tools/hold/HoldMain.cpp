@@ -1,5 +1,6 @@
 // wincompat-hold: holds a file the way a Windows program does (an open handle
-// with the given share modes, or a loaded library's image) until killed.
+// with the given share modes, or a loaded library's image), or owns a named
+// mutex, until killed.
 #include "hold/HoldArguments.h"
 
 #include <windows.h>
@@ -50,6 +51,24 @@ void WaitForTermination() {
     sigwait(&signals, &received);
 }
 
+// A mutex of that name that this process creates and owns; one that exists
+// already is refused, so that "holding" always means this process owns it.
+int HoldMutex(const std::string& name) {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, wincompat::WideFromUtf8(name).c_str());
+    DWORD error = GetLastError();
+    if (!mutex || error == ERROR_ALREADY_EXISTS) {
+        fprintf(stderr, "wincompat-hold: cannot create the mutex %s (error %u)\n", name.c_str(),
+                static_cast<unsigned>(error));
+        return 1;
+    }
+    printf("holding %s\n", name.c_str());
+    fflush(stdout);
+    WaitForTermination();
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +80,7 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigprocmask(SIG_BLOCK, &signals, nullptr);  // before the hold, so no signal is lost
 
+    if (arguments.mutex) return HoldMutex(arguments.path);
     std::wstring windowsPath = WindowsPath(arguments.path);
     std::unique_ptr<wincompat::FileImageLock> image;
     HANDLE handle = INVALID_HANDLE_VALUE;

@@ -1,0 +1,95 @@
+#include "kernel32/ProcessScope.h"
+
+#include "prefix/Prefix.h"
+#include "prefix/PrefixRuntime.h"
+
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+namespace wincompat {
+
+namespace {
+
+const char kPrefixVariable[] = "WINCOMPAT_PREFIX=";
+
+std::string ProcPath(int pid, const char* entry) { return "/proc/" + std::to_string(pid) + "/" + entry; }
+
+std::string ResolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+std::string LinkTarget(const std::string& link) {
+    char target[PATH_MAX];
+    ssize_t length = readlink(link.c_str(), target, sizeof(target));
+    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
+}
+
+std::string ReadEnvironmentBlock(int pid) {
+    std::ifstream file(ProcPath(pid, "environ"), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// A process caught inside execve already runs its new program but shows no
+// environment yet (a kernel thread never has one, nor a program file): look
+// again briefly.
+std::string EnvironmentBlock(int pid) {
+    std::string block = ReadEnvironmentBlock(pid);
+    for (int attempt = 0; attempt < 20 && block.empty(); ++attempt) {
+        if (LinkTarget(ProcPath(pid, "exe")).empty()) break;
+        usleep(1000);
+        block = ReadEnvironmentBlock(pid);
+    }
+    return block;
+}
+
+// WINCOMPAT_PREFIX as the process was started with it; nothing when it has
+// none, or its environment cannot be read (gone, or another user's).
+std::optional<std::string> ConfiguredPrefix(int pid) {
+    std::string block = EnvironmentBlock(pid);
+    std::string_view rest(block);
+    while (!rest.empty()) {
+        size_t end = rest.find('\0');
+        std::string_view entry = rest.substr(0, end);
+        if (entry.substr(0, sizeof(kPrefixVariable) - 1) == kPrefixVariable)
+            return std::string(entry.substr(sizeof(kPrefixVariable) - 1));
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ProcessScope::ProcessScope() : root_(ResolvedPath(PrefixRoot())) {}
+
+bool ProcessScope::Contains(int pid) const {
+    if (pid == getpid()) return true;
+    if (root_.empty()) return false;
+    if (IsPrefixProcess(pid)) return true;
+    std::optional<std::string> configured = ConfiguredPrefix(pid);
+    if (configured && !configured->empty()) return NamesThisPrefix(pid, *configured);
+    return RunsFromThisPrefix(pid);
+}
+
+// A relative prefix was taken from the folder the process started in; its
+// current folder is the best guess left.
+bool ProcessScope::NamesThisPrefix(int pid, const std::string& configured) const {
+    std::string path = configured[0] == '/' ? configured : LinkTarget(ProcPath(pid, "cwd")) + "/" + configured;
+    return ResolvedPath(path) == root_;
+}
+
+// The kernel gives the program file's path with every link resolved.
+bool ProcessScope::RunsFromThisPrefix(int pid) const {
+    std::string program = LinkTarget(ProcPath(pid, "exe"));
+    return program.size() > root_.size() && program.compare(0, root_.size(), root_) == 0 &&
+           program[root_.size()] == '/';
+}
+
+}  // namespace wincompat
