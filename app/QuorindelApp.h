@@ -19,10 +19,17 @@ public:
     // The result is the process exit code.
     int Run();
 
-    // A failed install must not look like a success to deployment tools.
-    static constexpr int kExitInstallFailed = 3;
+    // The exit codes of the process, all of them: 0 when the run ended as it
+    // should (an install that succeeded, or a wizard the user closed).
     // The wizard's window could not be created.
     static constexpr int kExitNoWizard = 1;
+    // A failed install must not look like a success to deployment tools.
+    static constexpr int kExitInstallFailed = 3;
+    // Another installer is running: this one ended before touching anything.
+    static constexpr int kExitAlreadyRunning = 4;
+
+    // Held by the running installer for its whole run; one at a time.
+    static constexpr const wchar_t* kInstanceMutexName = L"Global\\VelmoraSetup";
     // WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
     static constexpr unsigned long kWizardStyle = 0x96C80000;
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <stdio.h>
 #include <wchar.h>
 
 #include <string>
@@ -50,6 +51,38 @@ void LoadLibrariesFromSystemFolderOnly() {
             LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// The instance mutex, held from the start of the run until the process ends.
+// Its existence is the sign: whether this process owns it does not matter.
+class CInstanceMutex {
+public:
+    CInstanceMutex() {
+        handle_ = CreateMutexW(nullptr, FALSE, CQuorindelApp::kInstanceMutexName);
+        // A mutex that cannot be made at all must not keep the install from running.
+        alreadyRunning_ = handle_ && GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    ~CInstanceMutex() {
+        if (handle_) CloseHandle(handle_);
+    }
+    CInstanceMutex(const CInstanceMutex&) = delete;
+    CInstanceMutex& operator=(const CInstanceMutex&) = delete;
+
+    bool AlreadyRunning() const { return alreadyRunning_; }
+
+private:
+    HANDLE handle_ = nullptr;
+    bool alreadyRunning_ = false;
+};
+
+// The wizard tells the user; a silent run leaves one line for whoever started it.
+void ReportAlreadyRunning(bool silent) {
+    if (silent) {
+        fputs("Velmora Setup is already running.\n", stderr);
+        fflush(stderr);
+        return;
+    }
+    MessageBoxW(nullptr, L"安装程序已在运行。", L"安装向导", MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 CQuorindelApp& TheApp() { return theApp; }
@@ -60,6 +93,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitialize(nullptr))) return 0;
     std::vector<std::wstring> arguments = CommandLineArguments();
     bool silent = IsSilentRequested(arguments);
+    // Before anything is written or shown: a second installer stops here.
+    CInstanceMutex singleInstance;
+    if (singleInstance.AlreadyRunning()) {
+        ReportAlreadyRunning(silent);
+        CoUninitialize();
+        return CQuorindelApp::kExitAlreadyRunning;
+    }
     if (!silent) {
         DuiLib::CPaintManagerUI::SetInstance(instance);
         // A library that loaded stays loaded.
