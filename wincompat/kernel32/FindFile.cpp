@@ -67,7 +67,14 @@ std::shared_ptr<FindFileSearch> StartSearch(LPCWSTR fileName, DWORD* error) {
     if (target.folder.back() != L'\\') target.folder += L'\\';
     std::string unixFolder;
     size_t limit = MAX_PATH - 1 > target.mask.size() ? MAX_PATH - 1 - target.mask.size() : 0;
-    if (!DosToUnix(target.folder, unixFolder, error, limit)) return nullptr;
+    // Mapped without its separator (one character less to fit), so that a file
+    // there is the search's ERROR_DIRECTORY rather than a bad name.
+    std::wstring folder = target.folder;
+    if (folder.size() > 3 && limit > 0) {
+        folder.pop_back();
+        --limit;
+    }
+    if (!DosToUnix(folder, unixFolder, error, limit)) return nullptr;
     return FindFileSearch::Start(target.folder, unixFolder, target.mask, error);
 }
 
