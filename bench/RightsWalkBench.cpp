@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/FolderRights.h"
+#include "install/PayloadManifest.h"
 
 #include <ftw.h>
 #include <stdio.h>
@@ -18,12 +19,15 @@ constexpr int kFolders = 100;
 constexpr int kFilesPerFolder = 99;
 constexpr int kEntries = kFolders * (kFilesPerFolder + 1);
 
-bool MakeTree(const std::wstring& top) {
+// Every entry of the tree is the install's own, as a fresh install's are.
+bool MakeTree(const std::wstring& top, PayloadManifest& owned) {
     if (!CreateDirectoryW(top.c_str(), nullptr)) return false;
     for (int folder = 0; folder < kFolders; ++folder) {
-        std::wstring path = top + L"folder" + std::to_wstring(folder) + L"\\";
+        std::wstring relative = L"folder" + std::to_wstring(folder) + L"\\";
+        std::wstring path = top + relative;
         if (!CreateDirectoryW(path.c_str(), nullptr)) return false;
         for (int file = 0; file < kFilesPerFolder; ++file) {
+            owned.Add(relative + L"file" + std::to_wstring(file) + L".dat");
             std::wstring name = path + L"file" + std::to_wstring(file) + L".dat";
             HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
             if (handle == INVALID_HANDLE_VALUE) return false;
@@ -35,12 +39,13 @@ bool MakeTree(const std::wstring& top) {
 
 void RightsWalk(benchmark::State& state) {
     static const std::wstring top = L"C:\\RightsWalkBench\\";
-    static const bool made = MakeTree(top);
+    static PayloadManifest owned;
+    static const bool made = MakeTree(top, owned);
     if (!made) {
         state.SkipWithError("could not create the tree");
         return;
     }
-    for (auto _ : state) GrantEveryoneOnTree(top);
+    for (auto _ : state) GrantEveryoneOnTree(top, owned);
     state.counters["per_entry"] =
         benchmark::Counter(kEntries, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }

@@ -32,9 +32,12 @@ DWORD AttributesToApply(DWORD stored, bool isFolder) {
 }
 
 // Deletes whatever is at path, clearing a file's read-only attribute first.
+// A link to a folder is removed as the link it is, never followed.
 bool RemoveExistingEntry(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    constexpr DWORD kFolderLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((attributes & kFolderLink) == kFolderLink) return RemoveDirectoryW(path.c_str()) != FALSE;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     return DeleteFileW(path.c_str()) != FALSE;
@@ -140,10 +143,10 @@ HRESULT CArchiveExtractCallback::PrepareItem(uint32_t index, ISequentialOutStrea
         WriteErrorLine("Item path leaves the output folder", diskPath);
         return E_ABORT;
     }
-    if (HasSeparator(itemPath_)) EnsureFolder(ParentOfPath(diskPath));
+    if (HasSeparator(itemPath_)) EnsureFolder(ParentOfPath(itemPath_));
     diskPath_ = diskPath;
     if (isFolder_) {
-        EnsureFolder(diskPath_);
+        EnsureFolder(itemPath_);
         return S_OK;
     }
     if (!RemoveExistingEntry(diskPath_)) {
@@ -153,11 +156,12 @@ HRESULT CArchiveExtractCallback::PrepareItem(uint32_t index, ISequentialOutStrea
     return OpenOutputFile(outStream);
 }
 
-// Called with itemMutex_ held. Items come folder by folder, so the folder of
-// the previous item is not looked up again.
+// Called with itemMutex_ held; folder is relative to the output folder. Items
+// come folder by folder, so the folder of the previous item is not looked up
+// again.
 void CArchiveExtractCallback::EnsureFolder(const std::wstring& folder) {
     if (folder == lastFolder_) return;
-    CreateMissingFolders(folder);
+    CreateRealFolders(outputFolder_, folder);
     lastFolder_ = folder;
 }
 

@@ -1,6 +1,6 @@
 #include "install/FileStreams.h"
 
-#include <initializer_list>
+#include "install/SevenZipStreamQuery.h"
 
 using namespace sevenzip;
 
@@ -9,22 +9,6 @@ namespace {
 HRESULT LastErrorResult() {
     const DWORD error = GetLastError();
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
-// Answers IUnknown and the given stream interfaces with the object itself.
-template <typename Stream>
-HRESULT QueryStream(Stream* stream, REFIID iid, void** object, std::initializer_list<const GUID*> iids) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (SameGuid(iid, kIidIUnknown)) {
-        *object = stream;
-    } else {
-        for (const GUID* known : iids)
-            if (SameGuid(iid, *known)) *object = stream;
-    }
-    if (!*object) return E_NOINTERFACE;
-    stream->AddRef();
-    return S_OK;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/FileFindEx.h"
+#include "install/PayloadManifest.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -174,27 +175,38 @@ bool GrantEveryoneFullControl(const std::wstring& path) {
     return true;
 }
 
-bool GrantEveryoneOnTree(const std::wstring& folder) {
+namespace {
+
+// Walks one folder: relative is its path below the install folder ("" for the
+// install folder itself, else ending with a backslash).
+void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relative, const PayloadManifest& owned) {
     CFileFindEx finder;
-    if (finder.FindFirst((folder + L"*.*").c_str())) {
-        BOOL more;
-        do {
-            more = finder.FindNext();
-            std::wstring name = finder.GetName();
-            if (name == L"." || name == L"..") continue;
-            // A link is an entry of its own: walking into it could loop or leave the tree.
-            bool walkInto = finder.HasAttributes(FILE_ATTRIBUTE_DIRECTORY) &&
-                            !finder.HasAttributes(FILE_ATTRIBUTE_REPARSE_POINT);
-            if (walkInto) {
-                std::wstring child = folder + name + L"\\";
-                GrantEveryoneFullControl(child);
-                GrantEveryoneOnTree(child);
-            } else {
-                GrantEveryoneFullControl(folder + name);
-            }
-        } while (more);
-    }
-    GrantEveryoneFullControl(folder);
+    if (!finder.FindFirst((folder + L"*.*").c_str())) return;
+    BOOL more;
+    do {
+        more = finder.FindNext();
+        std::wstring name = finder.GetName();
+        if (name == L"." || name == L"..") continue;
+        if (!owned.Contains(relative + name)) continue;  // not the install's: left as it is
+        // A link is never gone through: the extraction replaces it, and what
+        // it points to is not the install's.
+        if (finder.HasAttributes(FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (finder.HasAttributes(FILE_ATTRIBUTE_DIRECTORY)) {
+            std::wstring child = folder + name + L"\\";
+            GrantEveryoneFullControl(child);
+            GrantOnOwnedEntries(child, relative + name + L"\\", owned);
+            GrantEveryoneFullControl(child);
+        } else {
+            GrantEveryoneFullControl(folder + name);
+        }
+    } while (more);
     finder.CloseSearch();
+}
+
+}  // namespace
+
+bool GrantEveryoneOnTree(const std::wstring& folder, const PayloadManifest& owned) {
+    GrantOnOwnedEntries(folder, std::wstring(), owned);
+    GrantEveryoneFullControl(folder);
     return true;
 }

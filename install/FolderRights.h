@@ -3,11 +3,14 @@
 
 #include <string>
 
+class PayloadManifest;
+
 // Grants the group Everyone full control on the folder (a path ending with a
-// backslash) and everything below it. A failing entry is reported on
-// standard output and the walk goes on; always true. Links and other reparse
-// points get their own entry but are not walked into.
-bool GrantEveryoneOnTree(const std::wstring& folder);
+// backslash) and on the entries below it that `owned` names; any other entry
+// keeps its rights, and links and other reparse points are neither changed
+// nor walked into. A failing entry is reported on standard output and the
+// walk goes on; always true.
+bool GrantEveryoneOnTree(const std::wstring& folder, const PayloadManifest& owned);
 
 // Rewrites the DACL of a file or folder: its explicit entries without those
 // for Everyone, a new Everyone entry with full control inherited by files and

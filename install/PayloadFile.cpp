@@ -17,28 +17,30 @@ std::wstring TempFolder() {
     return length > 0 && length < kTempPathCapacity ? std::wstring(buffer, length) : std::wstring();
 }
 
-// The payload resource's bytes appended to buffer; nothing when it is
-// missing, cannot be loaded or is empty.
-void CopyPayloadResource(ByteBuffer& buffer) {
+}  // namespace
+
+PayloadResource::PayloadResource() {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC resource = FindResourceW(module, L"IDR_STEP7ZRES", L"ZIPRES");
     if (!resource) return;
-    HGLOBAL data = LoadResource(module, resource);
-    if (!data) return;
-    const DWORD size = SizeofResource(module, resource);
-    if (size != 0) {
-        if (const void* bytes = LockResource(data)) buffer.Append(bytes, size);
-    }
-    FreeResource(data);
+    data_ = LoadResource(module, resource);
+    if (!data_) return;
+    size_ = SizeofResource(module, resource);
+    if (size_ != 0) bytes_ = LockResource(data_);
 }
 
-}  // namespace
+PayloadResource::~PayloadResource() {
+    if (data_) FreeResource(data_);
+}
 
 PayloadFile::PayloadFile() : path_(JoinPath(TempFolder(), std::wstring(L"step_") + ProductFolderName + L".tmp")) {}
 
 bool PayloadFile::WriteFromResource() const {
     ByteBuffer buffer;
-    CopyPayloadResource(buffer);
+    {
+        PayloadResource resource;
+        if (resource.Bytes()) buffer.Append(resource.Bytes(), resource.Size());
+    }
     if (buffer.Size() == 0) return false;
 
     if (PathFileExistsW(path_.c_str()) && !DeleteFileW(path_.c_str())) DeleteOrMoveAside(path_);

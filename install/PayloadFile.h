@@ -2,7 +2,27 @@
 // folder, written from the installer's "ZIPRES"/"IDR_STEP7ZRES" resource.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+
+// The payload resource of the running executable, loaded for the lifetime of
+// the object; Bytes() is null when it is missing, cannot be loaded or is empty.
+class PayloadResource {
+public:
+    PayloadResource();
+    ~PayloadResource();
+    PayloadResource(const PayloadResource&) = delete;
+    PayloadResource& operator=(const PayloadResource&) = delete;
+
+    const void* Bytes() const { return bytes_; }
+    DWORD Size() const { return bytes_ ? size_ : 0; }
+
+private:
+    HGLOBAL data_ = nullptr;
+    const void* bytes_ = nullptr;
+    DWORD size_ = 0;
+};
 
 class PayloadFile {
 public:

@@ -28,6 +28,18 @@ bool IsRoot(const std::wstring& path) {
            (path.size() == 3 && path[1] == L':' && IsSeparator(path[2]));
 }
 
+// A link at the place of a folder is removed (the link, never its target)
+// and a real folder made there.
+void MakeRealFolder(const std::wstring& folder) {
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(folder.c_str());
+        else DeleteFileW(folder.c_str());
+        attributes = INVALID_FILE_ATTRIBUTES;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
+}
+
 }  // namespace
 
 bool IsContainedItemPath(const std::wstring& itemPath) {
@@ -54,6 +66,21 @@ void CreateMissingFolders(const std::wstring& path) {
     if (IsRoot(folder) || IsFolder(folder)) return;
     CreateMissingFolders(ParentOfPath(folder));
     CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+void CreateRealFolders(const std::wstring& base, const std::wstring& relative) {
+    std::wstring folder = base;
+    size_t start = 0;
+    while (start < relative.size()) {
+        size_t end = relative.find_first_of(L"\\/", start);
+        if (end == std::wstring::npos) end = relative.size();
+        if (end > start) {
+            folder.append(relative, start, end - start);
+            MakeRealFolder(folder);
+            folder += L'\\';
+        }
+        start = end + 1;
+    }
 }
 
 }  // namespace sevenzip

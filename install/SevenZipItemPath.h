@@ -15,6 +15,12 @@ bool IsContainedItemPath(const std::wstring& itemPath);
 // shows when a file is later created in the folder.
 void CreateMissingFolders(const std::wstring& path);
 
+// Makes every level of the relative path below base (which ends with a
+// separator) a real folder: a missing level is created, and a symbolic link
+// or junction standing at a level is removed, never what it points to, and
+// replaced by a folder. So nothing below base is written through a link.
+void CreateRealFolders(const std::wstring& base, const std::wstring& relative);
+
 // path up to its last separator (without it); empty when it has none.
 std::wstring ParentOfPath(const std::wstring& path);
 

@@ -21,6 +21,9 @@ void CreateStartMenuShortcuts(const ShortcutSet& set);
 // install folder; a link form of it left in the start-menu folder is deleted.
 void WriteWebsiteShortcuts(const ShortcutSet& set, const std::wstring& startMenuFolder,
                            const std::wstring& websiteAddress);
+// The internet shortcut's name in the start-menu and install folders.
+extern const wchar_t WebsiteShortcutFileName[];  // "访问官方网站.url"
+
 // The launcher's link on the all-users desktop, overwriting an earlier one.
 void CreateDesktopShortcut(const ShortcutSet& set, const std::wstring& desktopFolder);
 

@@ -1,9 +1,12 @@
 #include "install/StepsScript.h"
 
+#include "app/AnsiText.h"
 #include "install/FolderRights.h"
+#include "install/InstallFolderCheck.h"
 #include "install/InstallerComposer.h"
 #include "install/PayloadExtraction.h"
 #include "install/PayloadFile.h"
+#include "install/PayloadManifest.h"
 #include "install/ProductProcesses.h"
 #include "install/RegistryRecords.h"
 #include "install/ShellExtensions.h"
@@ -12,6 +15,19 @@
 
 #include <windows.h>
 #include <shlwapi.h>
+#include <stdio.h>
+
+namespace {
+
+// One line on standard error: a silent install shows nothing else, and the
+// wizard has already refused such a folder with its own message.
+void ReportRefusedFolder(const std::wstring& path, InstallFolderVerdict verdict) {
+    fprintf(stderr, "Install folder refused (%s): %s\n", DescribeInstallFolderVerdict(verdict),
+            AnsiFromWide(path).c_str());
+    fflush(stderr);
+}
+
+}  // namespace
 
 CStepsScript::CStepsScript() : options_(GetInstallOptions()) {}
 
@@ -26,18 +42,25 @@ bool CStepsScript::Run() {
     if (!options_) return Fail();
     composer_->PostProgress(L"正在检查安装环境...", 0);
     PayloadFile payload;
+    const std::wstring installPath = GetOption(L"InstallPath");
+    if (InstallFolderVerdict verdict = CheckInstallFolder(installPath); verdict != InstallFolderVerdict::Acceptable) {
+        ReportRefusedFolder(installPath, verdict);
+        return Fail();
+    }
     // Every step gets the folder with a backslash appended, even after one.
-    std::wstring installFolder = GetOption(L"InstallPath") + L"\\";
+    std::wstring installFolder = installPath + L"\\";
     if (!PathFileExistsW(installFolder.c_str())) CreateDirectoryW(installFolder.c_str(), nullptr);
+    // The entries that are the install's own; nothing else in the folder is touched.
+    const PayloadManifest owned = ReadPayloadManifest();
     StopProductProcesses();
-    GrantEveryoneOnTree(installFolder);
+    GrantEveryoneOnTree(installFolder, owned);
     UnregisterShellExtensions(installFolder);
 
     composer_->PostProgress(L"正在创建解压文件...", 0);
     if (!payload.WriteFromResource()) return Fail();
     composer_->PostProgress(L"开始解压文件...", 0);
     if (!ExtractPayload(payload, installFolder, this)) return Fail();
-    GrantEveryoneOnTree(installFolder);
+    GrantEveryoneOnTree(installFolder, owned);
     composer_->PostProgress(L"解压文件完成,正在写入安装环境,请稍后...", 100);
 
     RegisterShellExtensions(installFolder);

@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+const wchar_t WebsiteShortcutFileName[] = L"访问官方网站.url";
+
 namespace {
 
 const wchar_t kWebsiteShortcutName[] = L"访问官方网站";
@@ -28,7 +30,7 @@ void WriteWebsiteShortcuts(const ShortcutSet& set, const std::wstring& startMenu
     std::wstring iconFile = std::wstring(programFiles) + L"\\Internet Explorer\\iexplore.exe";
     if (!FitsPathBuffer(iconFile) || !FitsPathBuffer(websiteAddress)) return;
     for (const std::wstring& folder : {startMenuFolder, set.installFolder}) {
-        std::wstring file = folder + kWebsiteShortcutName + L".url";
+        std::wstring file = folder + WebsiteShortcutFileName;
         if (FitsPathBuffer(file)) WriteInternetShortcut(file, websiteAddress, iconFile);
     }
 }

@@ -3,20 +3,20 @@
 
 #include "app/InstallOptions.h"
 #include "app/QuorindelApp.h"
+#include "install/InstallFolderCheck.h"
 #include "wizard/CompleteWidget.h"
 #include "wizard/ProgressWidget.h"
 #include "wizard/TaskbarProgress.h"
 #include "wizard/WelcomeWidget.h"
-
-#include <shlwapi.h>
 
 using namespace DuiLib;
 
 void CMainWnd::StartInstall() {
     CWelcomeWidget* welcome = Welcome();
     std::wstring path = welcome ? welcome->GetInstallPathText() : std::wstring();
-    // The folder must exist already; the text is stored as typed.
-    if (path.empty() || !PathFileExistsW(path.c_str())) {
+    // A folder that does not exist yet is made by the install; the text is
+    // stored as typed.
+    if (CheckInstallFolder(path) != InstallFolderVerdict::Acceptable) {
         MessageBoxW(m_hWnd, L"请选择有效的安装路径!", L"安装路径无效", MB_OK);
         return;
     }

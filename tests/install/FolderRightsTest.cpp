@@ -3,6 +3,7 @@
 
 #include "install/FileFindEx.h"
 #include "install/FolderRights.h"
+#include "install/PayloadManifest.h"
 #include "prefix/Prefix.h"
 #include "support/WithoutAccessOverride.h"
 
@@ -10,6 +11,7 @@
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -143,10 +145,17 @@ int CountEveryone(const Dacl& dacl) {
     return count;
 }
 
+// The manifest of an install that owns exactly these entries.
+PayloadManifest Owning(const std::vector<std::wstring>& entries) {
+    PayloadManifest owned;
+    for (const std::wstring& entry : entries) owned.Add(entry);
+    return owned;
+}
+
 // Runs the walk and returns what it wrote to standard output.
-std::string Walk(const std::wstring& top) {
+std::string Walk(const std::wstring& top, const PayloadManifest& owned) {
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(GrantEveryoneOnTree(top));
+    EXPECT_TRUE(GrantEveryoneOnTree(top, owned));
     return testing::internal::GetCapturedStdout();
 }
 
@@ -158,7 +167,7 @@ TEST(FolderRightsWithoutNewerExports, AddsTheEntryWithoutInheritance) {
     std::wstring top = NewTop(L"RightsOlder");
     MakeEntries(top, {L"protected.txt"});
     WriteDacl(top + L"protected.txt", {{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, System()}}, SE_DACL_PROTECTED);
-    EXPECT_EQ(Walk(top), "");
+    EXPECT_EQ(Walk(top, Owning({L"protected.txt"})), "");
     Dacl dacl = ReadDacl(top + L"protected.txt");
     ASSERT_EQ(dacl.entries.size(), 2u);
     EXPECT_TRUE(EqualSid(dacl.entries[1].sid.get(), Everyone().get()));
@@ -179,7 +188,9 @@ private:
 
 TEST_F(FolderRights, WalkGrantsEveryoneOnEveryEntryWithoutFollowingLinks) {
     std::wstring top = NewTop(L"RightsTree");
-    MakeEntries(top, {L"a.txt", L"sub\\", L"sub\\b.txt", L"sub\\deeper\\", L"sub\\deeper\\c.txt", L"empty\\"});
+    const std::vector<std::wstring> entries = {L"a.txt",        L"sub\\",  L"sub\\b.txt", L"sub\\deeper\\",
+                                               L"sub\\deeper\\c.txt", L"empty\\"};
+    MakeEntries(top, entries);
     std::wstring outside = NewTop(L"RightsOutside");
     MakeEntries(outside, {L"x.txt"});
     // A link back up the tree, and one leading out of it: neither is walked into.
@@ -188,7 +199,10 @@ TEST_F(FolderRights, WalkGrantsEveryoneOnEveryEntryWithoutFollowingLinks) {
     mode_t outsideFileMode = ModeOf(outside + L"x.txt");
     mode_t outsideFolderMode = ModeOf(outside);
 
-    EXPECT_EQ(Walk(top), "");
+    // Even where the install owns the names, the links are not gone through.
+    std::vector<std::wstring> owned = entries;
+    owned.insert(owned.end(), {L"sub\\loop", L"out", L"out\\x.txt"});
+    EXPECT_EQ(Walk(top, Owning(owned)), "");
 
     struct Case {
         const wchar_t* entry;
@@ -214,6 +228,44 @@ TEST_F(FolderRights, WalkGrantsEveryoneOnEveryEntryWithoutFollowingLinks) {
     }
 }
 
+bool HasStoredDescriptor(const std::wstring& path) {
+    return getxattr(UnixPath(path).c_str(), "user.wincompat.sd", nullptr, 0) >= 0;
+}
+
+// A user's own entries in the folder keep their modes and descriptors; only
+// what the install owns, the folders on its way included, is granted.
+TEST_F(FolderRights, EntriesTheInstallDoesNotOwnKeepTheirRights) {
+    std::wstring top = NewTop(L"RightsOwned");
+    MakeEntries(top, {L"Product.exe", L"Plugins\\", L"Plugins\\x.dll", L"Plugins\\mine.txt", L"private.txt",
+                      L"private\\", L"private\\secret.txt"});
+    struct Own {
+        const wchar_t* entry;
+        mode_t mode;
+    } users[] = {{L"private.txt", 0600}, {L"private\\", 0700}, {L"private\\secret.txt", 0600},
+                 {L"Plugins\\mine.txt", 0600}};
+    for (const Own& own : users) ASSERT_EQ(chmod(UnixPath(top + own.entry).c_str(), own.mode), 0);
+
+    // Names compare without regard to case, as Windows compares them.
+    EXPECT_EQ(Walk(top, Owning({L"product.EXE", L"plugins/X.dll"})), "");
+
+    for (const wchar_t* entry : {L"", L"Product.exe", L"Plugins\\", L"Plugins\\x.dll"})
+        EXPECT_EQ(CountEveryone(ReadDacl(top + entry)), 1) << entry;
+    for (const Own& own : users) {
+        EXPECT_EQ(ModeOf(top + own.entry), own.mode) << own.entry;
+        EXPECT_FALSE(HasStoredDescriptor(top + own.entry)) << own.entry;
+    }
+}
+
+TEST(PayloadManifestTest, NamesEveryItemAndTheFoldersOnItsWay) {
+    PayloadManifest manifest;
+    manifest.Add(L"a/b\\c.txt");
+    manifest.Add(L"d\\");
+    for (const wchar_t* name : {L"a", L"A\\B", L"a\\b\\C.TXT", L"d"}) EXPECT_TRUE(manifest.Contains(name)) << name;
+    for (const wchar_t* name : {L"b", L"a\\c.txt", L"", L"a\\b\\c.txt\\", L"d\\"})
+        EXPECT_FALSE(manifest.Contains(name)) << name;
+    EXPECT_EQ(manifest.Size(), 4u);
+}
+
 TEST_F(FolderRights, NewEntryFollowsExplicitOnesAndPrecedesInheritedOnes) {
     std::wstring top = NewTop(L"RightsOrder");
     MakeEntries(top, {L"explicit.txt", L"null.txt"});
@@ -227,7 +279,7 @@ TEST_F(FolderRights, NewEntryFollowsExplicitOnesAndPrecedesInheritedOnes) {
               0);
     WriteDacl(top + L"null.txt", {}, 0, true);
 
-    EXPECT_EQ(Walk(top), "");
+    EXPECT_EQ(Walk(top, Owning({L"explicit.txt", L"null.txt"})), "");
 
     Dacl dacl = ReadDacl(top + L"explicit.txt");
     ASSERT_EQ(dacl.entries.size(), 4u);
@@ -263,7 +315,7 @@ TEST_F(FolderRights, ProtectionAndAutoInheritanceAreCarriedOver) {
         WriteDacl(top + c.name, {{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, System()}}, c.before);
         ASSERT_EQ(ReadDacl(top + c.name).control & kBits, c.before) << c.name;
     }
-    EXPECT_EQ(Walk(top), "");
+    EXPECT_EQ(Walk(top, Owning({L"plain.txt", L"protected.txt", L"inheriting"})), "");
     for (const Case& c : cases) {
         Dacl dacl = ReadDacl(top + c.name);
         EXPECT_EQ(dacl.control & kBits, c.after) << c.name;
@@ -273,7 +325,8 @@ TEST_F(FolderRights, ProtectionAndAutoInheritanceAreCarriedOver) {
 
 TEST_F(FolderRights, UnreadableFolderIsReportedAndTheWalkGoesOn) {
     std::wstring top = NewTop(L"RightsLocked");
-    MakeEntries(top, {L"a.txt", L"locked\\", L"locked\\inside.txt", L"z.txt"});
+    const std::vector<std::wstring> entries = {L"a.txt", L"locked\\", L"locked\\inside.txt", L"z.txt"};
+    MakeEntries(top, entries);
     std::string locked = UnixPath(top + L"locked");
     mode_t insideMode = ModeOf(top + L"locked\\inside.txt");
     // Another user's folder that lets nobody in.
@@ -282,7 +335,7 @@ TEST_F(FolderRights, UnreadableFolderIsReportedAndTheWalkGoesOn) {
     std::string output;
     {
         WithoutAccessOverride guard;
-        output = Walk(top);
+        output = Walk(top, Owning(entries));
     }
     chmod(locked.c_str(), 0755);
     EXPECT_NE(output.find("failed. Error 5\n"), std::string::npos) << output;
@@ -342,7 +395,7 @@ TEST_F(FolderRights, VisitsEachSubfolderBeforeAndAfterItsContentsAndTheTopLast) 
         std::string unixTop = UnixPath(top);
         AttributeWatch watch(unixTop);
         for (const std::string& folder : c.watched) watch.WatchFolder(unixTop + "/" + folder, folder);
-        EXPECT_EQ(Walk(top), "");
+        EXPECT_EQ(Walk(top, Owning(c.entries)), "");
         EXPECT_EQ(watch.Visits(), c.visits);
     }
 }
