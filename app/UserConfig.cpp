@@ -8,14 +8,47 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
+#include <wchar.h>
 
 #include <string>
+
+namespace {
+
+std::wstring WithoutTrailingBackslashes(std::wstring path) {
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return path;
+}
+
+// The folder the product key names, in the 32-bit view of HKLM where an
+// earlier install (run elevated) wrote it; empty when there is none.
+std::wstring ProductKeyInstallPath() {
+    HKEY key = nullptr;
+    std::wstring path = std::wstring(L"Software\\") + ProductFolderName;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return std::wstring();
+    WCHAR value[MAX_PATH] = {};
+    DWORD type = 0;
+    DWORD bytes = sizeof(value) - sizeof(WCHAR);
+    LONG result = RegQueryValueExW(key, L"InstallPath", nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return std::wstring();
+    return std::wstring(value, wcsnlen(value, MAX_PATH));
+}
+
+// The user's own file may name any folder; it is taken only where the
+// machine's record, which the user cannot write, names the same one.
+bool MachineRecordNames(const std::wstring& folder) {
+    std::wstring recorded = WithoutTrailingBackslashes(ProductKeyInstallPath());
+    return !recorded.empty() && _wcsicmp(recorded.c_str(), WithoutTrailingBackslashes(folder).c_str()) == 0;
+}
+
+}  // namespace
 
 void LoadPreviousInstallPath() {
     std::wstring configFile = GetOption(L"UserDataFilePath");
     WCHAR recorded[MAX_PATH] = {};
     GetPrivateProfileStringW(L"Globals", L"InstallPath", L"", recorded, MAX_PATH, configFile.c_str());
-    if (recorded[0] && PathFileExistsW(recorded)) SetOption(L"InstallPath", recorded);
+    if (recorded[0] && PathFileExistsW(recorded) && MachineRecordNames(recorded)) SetOption(L"InstallPath", recorded);
 }
 
 int GetLocalDateNumber() {

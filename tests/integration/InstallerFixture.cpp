@@ -34,6 +34,22 @@ std::string InstallerTest::UserConfigFile() const {
     return OnDriveC("users/" + login_ + "/AppData/Local/VelmoraUser/VelmoraUser.ini");
 }
 
+void InstallerTest::RecordUserInstallPath(const std::string& windowsPath) {
+    std::string config = ReadWholeFile(UserConfigFile());
+    size_t start = config.find("InstallPath=");
+    ASSERT_NE(start, std::string::npos) << config;
+    start += 12;
+    config.replace(start, config.find("\r\n", start) - start, windowsPath);
+    WriteWholeFile(UserConfigFile(), config);
+}
+
+void InstallerTest::RecordMachineInstallPath(const std::string& windowsPath) {
+    ProcessResult key = RunProcess({BuildFile("wincompat-reg"), "add", "HKLM\\Software\\Velmora", "/v", "InstallPath",
+                                    "/d", windowsPath, "/f", "/reg:32"},
+                                   {{"WINCOMPAT_PREFIX", prefix_}});
+    ASSERT_EQ(key.exitCode, 0) << key.output << key.errors;
+}
+
 std::string InstallerTest::CopyInstaller(const std::string& fileName) const {
     std::string copy = folder_ + "/" + fileName;
     WriteWholeFile(copy, ReadWholeFile(BuildFile("velmora-setup")));

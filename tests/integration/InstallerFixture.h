@@ -21,6 +21,11 @@ protected:
     // The unix path of a Windows path inside this test's prefix drive C:.
     std::string OnDriveC(const std::string& windowsPathAfterC) const;
     std::string UserConfigFile() const;
+    // What an earlier install leaves: the folder in the user's configuration
+    // file (which the user may edit) and, when an elevated install wrote it,
+    // in the machine's product key. Needs a run that made the file.
+    void RecordUserInstallPath(const std::string& windowsPath);
+    void RecordMachineInstallPath(const std::string& windowsPath);
     // A copy of the installer under a chosen file name, in a folder of the test.
     std::string CopyInstaller(const std::string& fileName) const;
 

@@ -247,10 +247,8 @@ TEST_F(InstallerTest, InstallFolderNearMaxPathFailsCleanly) {
     std::string deep = "C:\\" + std::string(120, 'a') + "\\" + std::string(110, 'b');
     std::string unixDeep = OnDriveC(std::string(120, 'a') + "/" + std::string(110, 'b'));
     Shell("mkdir -p '" + unixDeep + "'");
-    std::string config = ReadWholeFile(UserConfigFile());
-    size_t start = config.find("InstallPath=") + 12;
-    config.replace(start, config.find("\r\n", start) - start, deep);
-    WriteWholeFile(UserConfigFile(), config);
+    RecordUserInstallPath(deep);
+    RecordMachineInstallPath(deep + "\\");
     ProcessResult run = RunInstaller({"slient"});
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitCode, 3) << run.output;

@@ -67,10 +67,10 @@ TEST_F(InstallerTest, SwitchIsTheWholeWordInAnyCase) {
 TEST_F(InstallerTest, SecondRunAdoptsTheRecordedFolderOnlyWhileItExists) {
     ASSERT_EQ(RunInstaller({"slient"}).exitCode, 0);
     mkdir(OnDriveC("Custom").c_str(), 0777);
-    std::string config = ReadWholeFile(UserConfigFile());
-    size_t start = config.find("InstallPath=") + 12;
-    config.replace(start, config.find("\r\n", start) - start, "C:\\Custom");
-    WriteWholeFile(UserConfigFile(), config);
+    RecordUserInstallPath("C:\\Custom");
+    // The machine's key names the folder as the install wrote it: another
+    // case, a trailing backslash.
+    RecordMachineInstallPath("c:\\CUSTOM\\");
 
     ASSERT_EQ(RunInstaller({"slient"}).exitCode, 0);
     EXPECT_EQ(IniValue(ReadWholeFile(UserConfigFile()), "Globals", "InstallPath"), "C:\\Custom");
