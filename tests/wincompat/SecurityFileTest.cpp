@@ -224,3 +224,69 @@ TEST(FileSecurity, RefusesWhatWindowsRefuses) {
 }
 
 }  // namespace
+
+// What a new entry finds in its folder's DACL, as Windows passes it on:
+// files take object-inheritable entries with generic rights mapped; folders
+// take container-inheritable ones and keep passing them on.
+TEST(FileSecurity, NewEntriesInheritTheirFoldersEntries) {
+    std::string folder = MakeFile("inheriting", 0700, true);
+    constexpr BYTE kBoth = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    DaclDescriptor given({{0, 0, FILE_ALL_ACCESS, kSystem},
+                          {0, kBoth, GENERIC_ALL, kEveryone},
+                          {0, OBJECT_INHERIT_ACE | NO_PROPAGATE_INHERIT_ACE, FILE_GENERIC_READ, kUser},
+                          {0, CONTAINER_INHERIT_ACE, FILE_GENERIC_READ, kGroup}});
+    ASSERT_TRUE(SetFileSecurityW(Dos(folder).c_str(), DACL_SECURITY_INFORMATION, given.get()));
+
+    std::wstring file = Dos(folder + "/new.txt");
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    CloseHandle(handle);
+    std::wstring sub = Dos(folder + "/sub");
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    std::wstring profile = Dos(folder + "/new.ini");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"v", profile.c_str()));
+
+    struct Case {
+        std::string name;
+        std::vector<Entry> entries;
+        mode_t mode;
+    } cases[] = {
+        {"new.txt",
+         {{0, INHERITED_ACE, FILE_ALL_ACCESS, kEveryone}, {0, INHERITED_ACE, FILE_GENERIC_READ, kUser}},
+         0666},
+        {"new.ini",
+         {{0, INHERITED_ACE, FILE_ALL_ACCESS, kEveryone}, {0, INHERITED_ACE, FILE_GENERIC_READ, kUser}},
+         0666},
+        {"sub",
+         {{0, INHERITED_ACE, FILE_ALL_ACCESS, kEveryone},
+          {0, kBoth | INHERIT_ONLY_ACE | INHERITED_ACE, GENERIC_ALL, kEveryone},
+          {0, CONTAINER_INHERIT_ACE | INHERITED_ACE, FILE_GENERIC_READ, kGroup}},
+         0777},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes descriptor = ReadDescriptor(Dos(folder + "/" + c.name), DACL_SECURITY_INFORMATION);
+        BOOL present = FALSE, defaulted = FALSE;
+        PACL acl = nullptr;
+        ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted));
+        EXPECT_EQ(EntriesOf(acl), c.entries);
+        EXPECT_EQ(ModeOf(folder + "/" + c.name), c.mode);
+    }
+
+    // A rewritten file keeps its own descriptor; a folder without a stored
+    // one passes nothing on.
+    DaclDescriptor own({{0, 0, FILE_ALL_ACCESS, kSystem}});
+    ASSERT_TRUE(SetFileSecurityW(profile.c_str(), DACL_SECURITY_INFORMATION, own.get()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"w", profile.c_str()));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    Bytes kept = ReadDescriptor(profile, DACL_SECURITY_INFORMATION);
+    ASSERT_TRUE(GetSecurityDescriptorDacl(kept.data(), &present, &acl, &defaulted));
+    EXPECT_EQ(EntriesOf(acl), (std::vector<Entry>{{0, 0, FILE_ALL_ACCESS, kSystem}}));
+    std::string plain = MakeFile("plain-folder", 0755, true);
+    std::wstring inPlain = Dos(plain + "/x.txt");
+    handle = CreateFileW(inPlain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    CloseHandle(handle);
+    EXPECT_LT(getxattr((plain + "/x.txt").c_str(), "user.wincompat.sd", nullptr, 0), 0);
+}

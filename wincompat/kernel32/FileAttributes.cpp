@@ -43,7 +43,16 @@ bool WriteStoredBits(const std::string& unixPath, DWORD bits) {
 
 DWORD ReadFileAttributes(const std::string& unixPath) {
     struct stat info;
-    if (stat(unixPath.c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
+    if (stat(unixPath.c_str(), &info) != 0) {
+        // A link whose target is gone is still an entry of its own, as a
+        // reparse point is on Windows.
+        struct stat linkInfo;
+        int error = errno;
+        if (error == ENOENT && lstat(unixPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode))
+            return FILE_ATTRIBUTE_REPARSE_POINT;
+        errno = error;
+        return INVALID_FILE_ATTRIBUTES;
+    }
     DWORD stored = ReadStoredBits(unixPath);
     DWORD attributes = stored & kHiddenSystem;
     if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY | (stored & FILE_ATTRIBUTE_ARCHIVE);

@@ -1,6 +1,7 @@
 // CreateFileW: dispositions, attributes and share modes as Windows applies them.
 #include <windows.h>
 
+#include "advapi32/FileSecurityInheritance.h"
 #include "kernel32/FileAttributes.h"
 #include "kernel32/FileObject.h"
 #include "kernel32/FilePaths.h"
@@ -93,6 +94,7 @@ HANDLE Open(const Request& request) {
         close(fd);
         return Fail(ErrorFromErrno(error));
     }
+    if (!exists) InheritFolderSecurity(request.unixPath);
     // A created or overwritten file is marked for backup whatever the caller asked for.
     if (!exists || request.disposition == CREATE_ALWAYS)
         WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);

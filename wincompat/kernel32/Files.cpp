@@ -1,6 +1,7 @@
 // Folders, attributes and the standard locations of kernel32.
 #include <windows.h>
 
+#include "advapi32/FileSecurityInheritance.h"
 #include "kernel32/FileAttributes.h"
 #include "kernel32/WideBuffer.h"
 #include "prefix/Machine.h"
@@ -43,6 +44,7 @@ extern "C" BOOL WINAPI CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES 
         SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
         return FALSE;
     }
+    InheritFolderSecurity(unixPath);
     return TRUE;
 }
 
@@ -54,6 +56,20 @@ extern "C" BOOL WINAPI RemoveDirectoryW(LPCWSTR pathName) {
         return FALSE;
     }
     struct stat info;
+    if (lstat(unixPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        // A link to a folder is a directory link: removing it removes the
+        // link alone, never the folder it points to.
+        struct stat target;
+        if (stat(unixPath.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) {
+            SetLastError(ERROR_DIRECTORY);
+            return FALSE;
+        }
+        if (unlink(unixPath.c_str()) != 0) {
+            SetLastError(ErrorFromErrno(errno));
+            return FALSE;
+        }
+        return TRUE;
+    }
     if (lstat(unixPath.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
         SetLastError(ERROR_DIRECTORY);
         return FALSE;

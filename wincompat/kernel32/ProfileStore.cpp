@@ -3,6 +3,8 @@
 // security descriptor live there).
 #include "kernel32/ProfileStore.h"
 
+#include "advapi32/FileSecurityInheritance.h"
+
 #include "prefix/Prefix.h"
 
 #include <errno.h>
@@ -129,7 +131,10 @@ bool OpenCurrent(int folder, const std::string& name, CurrentFile& current, DWOR
     return true;
 }
 
-bool WriteTemporary(int folder, const CurrentFile& current, const std::string& bytes, DWORD* error) {
+// The replacement keeps the current file's mode, owner and attributes; a new
+// file takes what its folder passes on, as a file created there would.
+bool WriteTemporary(int folder, const std::string& folderPath, const CurrentFile& current, const std::string& bytes,
+                    DWORD* error) {
     unlinkat(folder, kTemporaryName, 0);
     FileDescriptor fd(openat(folder, kTemporaryName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!fd.valid()) return FailErrno(error);
@@ -137,6 +142,8 @@ bool WriteTemporary(int folder, const CurrentFile& current, const std::string& b
         fchmod(fd.get(), current.info.st_mode & 07777);
         if (geteuid() == 0) (void)!fchown(fd.get(), current.info.st_uid, current.info.st_gid);
         CopyUserAttributes(current.fd.get(), fd.get());
+    } else {
+        InheritFolderSecurity(folderPath + "/" + kTemporaryName, folderPath);
     }
     if (WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0 && fd.Close()) return true;
     FailErrno(error);
@@ -144,9 +151,9 @@ bool WriteTemporary(int folder, const CurrentFile& current, const std::string& b
     return false;
 }
 
-bool Replace(int folder, const std::string& name, const CurrentFile& current, const std::string& bytes,
-             DWORD* error) {
-    if (!WriteTemporary(folder, current, bytes, error)) return false;
+bool Replace(int folder, const std::string& folderPath, const std::string& name, const CurrentFile& current,
+             const std::string& bytes, DWORD* error) {
+    if (!WriteTemporary(folder, folderPath, current, bytes, error)) return false;
     if (renameat(folder, kTemporaryName, folder, name.c_str()) != 0) {
         FailErrno(error);
         unlinkat(folder, kTemporaryName, 0);
@@ -192,7 +199,7 @@ bool UpdateProfileFile(const std::string& unixPath, const ProfileEdit& edit, DWO
     std::string bytes = current.bytes;
     if (!edit(current.fd.valid(), bytes)) return true;
     if (current.fd.valid() && bytes == current.bytes) return true;
-    return Replace(folder.get(), name, current, bytes, error);
+    return Replace(folder.get(), folderPath, name, current, bytes, error);
 }
 
 }  // namespace wincompat
