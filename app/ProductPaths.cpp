@@ -6,6 +6,7 @@ const wchar_t UserConfigFileName[] = L"VelmoraUser.ini";
 const wchar_t VersionFileName[] = L"VelmoraUserVersion.ini";
 const wchar_t ProductVersion[] = L"1.0.1.2016";
 const wchar_t LauncherFileName[] = L"Pellamor.exe";
+const wchar_t* const ShellExtensionLibraries[2] = {L"Tellurin.dll", L"Tellurin64.dll"};
 
 namespace {
 

@@ -9,6 +9,8 @@ extern const wchar_t UserConfigFileName[];     // "VelmoraUser.ini"
 extern const wchar_t VersionFileName[];        // "VelmoraUserVersion.ini"
 extern const wchar_t ProductVersion[];         // "1.0.1.2016"
 extern const wchar_t LauncherFileName[];       // "Pellamor.exe", the product's launcher in the install folder
+// The product's shell-extension libraries in the install folder, in the order they are handled.
+extern const wchar_t* const ShellExtensionLibraries[2];  // "Tellurin.dll", "Tellurin64.dll"
 
 // Every "/" becomes "\"; one "\" is put between base and name unless either is
 // empty, the base ends in ":", "/" or "\", or the name starts with a separator.

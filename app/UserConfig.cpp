@@ -1,5 +1,6 @@
 #include "app/UserConfig.h"
 
+#include "app/InstallFolderCheck.h"
 #include "app/InstallOptions.h"
 #include "app/ProductPaths.h"
 
@@ -48,7 +49,9 @@ void LoadPreviousInstallPath() {
     std::wstring configFile = GetOption(L"UserDataFilePath");
     WCHAR recorded[MAX_PATH] = {};
     GetPrivateProfileStringW(L"Globals", L"InstallPath", L"", recorded, MAX_PATH, configFile.c_str());
-    if (recorded[0] && PathFileExistsW(recorded) && MachineRecordNames(recorded)) SetOption(L"InstallPath", recorded);
+    if (recorded[0] && PathFileExistsW(recorded) && MachineRecordNames(recorded) &&
+        CheckInstallFolder(recorded) == InstallFolderVerdict::Acceptable)
+        SetOption(L"InstallPath", recorded);
 }
 
 int GetLocalDateNumber() {
@@ -74,6 +77,8 @@ void WriteUserConfig() {
     wsprintfW(number, L"%ld", static_cast<long>(static_cast<int32_t>(_time64(nullptr))));
     WritePrivateProfileStringW(L"Globals", L"InstallTimeStamp", number, configFile.c_str());
 
+    // Never into a folder an install would refuse (a file, a link, a system folder).
+    if (CheckInstallFolder(installPath) != InstallFolderVerdict::Acceptable) return;
     std::wstring versionFile = VersionFilePath(installPath);
     WCHAR version[MAX_PATH] = {};
     GetPrivateProfileStringW(L"Version", L"ver", L"", version, MAX_PATH, versionFile.c_str());

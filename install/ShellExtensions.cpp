@@ -9,7 +9,6 @@
 
 #include <stdio.h>
 
-const wchar_t* const ShellExtensionLibraries[2] = {L"Tellurin.dll", L"Tellurin64.dll"};
 
 namespace {
 

@@ -2,10 +2,10 @@
 // written and registering them afterwards, through the system's regsvr32.
 #pragma once
 
+#include "app/ProductPaths.h"  // ShellExtensionLibraries
+
 #include <string>
 
-// The product's shell-extension libraries, in the order they are handled.
-extern const wchar_t* const ShellExtensionLibraries[2];
 
 // For each library present in the install folder: unregister it, then delete
 // it or rename it in place. Always true.

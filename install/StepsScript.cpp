@@ -1,8 +1,8 @@
 #include "install/StepsScript.h"
 
 #include "app/AnsiText.h"
+#include "app/InstallFolderCheck.h"
 #include "install/FolderRights.h"
-#include "install/InstallFolderCheck.h"
 #include "install/InstallerComposer.h"
 #include "install/PayloadExtraction.h"
 #include "install/PayloadFile.h"

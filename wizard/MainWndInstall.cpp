@@ -3,7 +3,7 @@
 
 #include "app/InstallOptions.h"
 #include "app/QuorindelApp.h"
-#include "install/InstallFolderCheck.h"
+#include "app/InstallFolderCheck.h"
 #include "wizard/CompleteWidget.h"
 #include "wizard/ProgressWidget.h"
 #include "wizard/TaskbarProgress.h"

@@ -1,7 +1,6 @@
-#include "install/InstallFolderCheck.h"
+#include "app/InstallFolderCheck.h"
 
 #include "app/ProductPaths.h"
-#include "install/ShellExtensions.h"
 
 #include <windows.h>
 #include <shlobj.h>
