@@ -57,6 +57,20 @@ std::string InstallerTest::CopyInstaller(const std::string& fileName) const {
     return copy;
 }
 
+std::string InstallerTest::QuietInstaller(const std::string& folder) {
+    mkdir(folder.c_str(), 0777);
+    std::string copy = folder + "/setup.exe";
+    std::string bytes = ReadWholeFile(BuildFile("velmora-setup"));
+    std::string port = silentPort_.Url().substr(std::string("http://127.0.0.1:").size(), 5);
+    size_t at = bytes.find("127.0.0.1:18080/");
+    EXPECT_NE(at, std::string::npos);
+    EXPECT_EQ(port.find('/'), std::string::npos);
+    if (at != std::string::npos && port.find('/') == std::string::npos) bytes.replace(at + 10, 5, port);
+    WriteWholeFile(copy, bytes);
+    chmod(copy.c_str(), 0755);
+    return copy;
+}
+
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
     std::istringstream lines(text);
     std::string line;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "support/ProcessRunner.h"
+#include "support/SilentPort.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,15 @@ protected:
     void RecordMachineInstallPath(const std::string& windowsPath);
     // A copy of the installer under a chosen file name, in a folder of the test.
     std::string CopyInstaller(const std::string& fileName) const;
+    // A copy of the installer, as setup.exe in the folder (made when missing),
+    // whose report goes to a port that refuses it, so that no statistics
+    // server of another run hears of this test's installs.
+    std::string QuietInstaller(const std::string& folder);
 
     std::string folder_;  // scratch folder of this test
     std::string prefix_;  // WINCOMPAT_PREFIX of the runs
     std::string login_;
+    SilentPort silentPort_{false};
 };
 
 // Reads one "key=value" of a section from INI text (CRLF lines).

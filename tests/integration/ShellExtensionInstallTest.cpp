@@ -5,7 +5,6 @@
 #include "integration/InstallerFixture.h"
 
 #include "support/BackgroundProcess.h"
-#include "support/SilentPort.h"
 #include "wincompat/FilesInUseHolder.h"
 
 #include <stdlib.h>
@@ -39,22 +38,6 @@ std::unique_ptr<FileHolder> HoldAsImage(const std::string& prefix, const std::st
 
 class ShellExtensionInstallTest : public InstallerTest {
 protected:
-    // A copy of the installer in a folder of its own, whose report goes to a
-    // port that refuses it, so no statistics server of another run hears of it.
-    std::string QuietInstaller(const std::string& folder) {
-        mkdir(folder.c_str(), 0777);
-        std::string copy = folder + "/setup.exe";
-        std::string bytes = ReadWholeFile(BuildFile("velmora-setup"));
-        std::string port = silentPort_.Url().substr(std::string("http://127.0.0.1:").size(), 5);
-        size_t at = bytes.find("127.0.0.1:18080/");
-        EXPECT_NE(at, std::string::npos);
-        EXPECT_EQ(port.find('/'), std::string::npos);
-        if (at != std::string::npos && port.find('/') == std::string::npos) bytes.replace(at + 10, 5, port);
-        WriteWholeFile(copy, bytes);
-        chmod(copy.c_str(), 0755);
-        return copy;
-    }
-
     std::string History() const { return ReadWholeFile(prefix_ + "/regsvr32.log"); }
     std::string Registry() const { return ReadWholeFile(prefix_ + "/system.reg"); }
 
@@ -74,7 +57,6 @@ protected:
         }
     }
 
-    SilentPort silentPort_{false};
 };
 
 TEST_F(ShellExtensionInstallTest, APlantedRegsvr32BesideTheInstallerNeverRuns) {

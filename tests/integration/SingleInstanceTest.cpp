@@ -2,7 +2,6 @@
 // that ends only the product processes of its own prefix.
 #include "integration/InstallerFixture.h"
 
-#include "support/SilentPort.h"
 #include "support/TestPrefix.h"
 
 #include <fcntl.h>
@@ -127,28 +126,13 @@ private:
 
 class SingleInstanceTest : public InstallerTest {
 protected:
-    // An installer copy that posts its report to a port that refuses it, so
-    // that no statistics server of another run hears of these installs.
-    std::string QuietInstaller() {
-        std::string copy = CopyInstaller("velmora-setup-quiet");
-        std::string bytes = ReadWholeFile(copy);
-        std::string port = SilentPortUrl().substr(std::string("http://127.0.0.1:").size(), 5);
-        size_t at = bytes.find("127.0.0.1:18080/");
-        if (at != std::string::npos && port.size() == 5 && port.find('/') == std::string::npos) {
-            bytes.replace(at + 10, 5, port);
-            WriteWholeFile(copy, bytes);
-        }
-        return copy;
-    }
-
-    std::string SilentPortUrl() const { return silentPort_.Url(); }
+    std::string QuietInstaller() { return InstallerTest::QuietInstaller(folder_ + "/quiet"); }
 
     std::string InstallFolder() const { return OnDriveC("Program Files (x86)/Velmora"); }
     std::string TemporaryArchive() const {
         return OnDriveC("users/" + login_ + "/AppData/Local/Temp/step_Velmora.tmp");
     }
 
-    SilentPort silentPort_{false};
 };
 
 TEST_F(SingleInstanceTest, HeldInstanceMutexStopsBothModesBeforeAnythingIsWritten) {
