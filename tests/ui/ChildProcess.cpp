@@ -12,7 +12,12 @@
 #include <thread>
 
 bool ChildProcess::Start(const std::vector<std::string>& arguments,
-                         const std::map<std::string, std::string>& environment, const std::string& outputFolder) {
+                         const std::map<std::string, std::string>& environment, const std::string& outputFolder,
+                         const std::string& workingFolder) {
+    if (Running()) return false;  // the one before would be left unwatched
+    // A new process: what Wait learnt of the one before is not its.
+    ended_ = false;
+    status_ = -1;
     outputFile_ = outputFolder + "/stdout.txt";
     errorFile_ = outputFolder + "/stderr.txt";
     posix_spawn_file_actions_t actions;
@@ -20,6 +25,7 @@ bool ChildProcess::Start(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     std::vector<std::string> argv = arguments;
     std::vector<std::string> envp = MergedEnvironment(environment);
     int spawned = posix_spawn(&pid_, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(), Pointers(envp).data());

@@ -15,9 +15,11 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Environment entries are added to (or replace) the test's own.
+    // Environment entries are added to (or replace) the test's own. The
+    // program runs in workingFolder, or in the test's own when it is empty.
+    // A process started earlier must have ended (Wait) before the next Start.
     bool Start(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
-               const std::string& outputFolder);
+               const std::string& outputFolder, const std::string& workingFolder = "");
     pid_t Pid() const { return pid_; }
     bool Running();
     // The exit code, or -1 when it did not end in time (it is then killed) or was signalled.

@@ -5,6 +5,7 @@
 #include "ChildProcess.h"
 #include "X11Driver.h"
 
+#include "support/SilentPort.h"
 #include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@ class WizardTest : public ::testing::Test {
 protected:
     void SetUp() override;
 
-    // Starts the installer (or a copy) and waits for its first window.
+    // Starts the installer (or a copy) in the test's working folder and waits
+    // for its first window.
     bool StartWizard(const std::string& installer = "", std::map<std::string, std::string> environment = {});
     // The window of another title (a message box, the folder chooser).
     std::string WaitForWindowNamed(const std::string& title, int timeoutMilliseconds = 10000);
@@ -28,6 +30,9 @@ protected:
     void TypeInstallPath(const std::string& text, PathEdit how = PathEdit::Append);
     // Answers a message box with Enter and gives the focus back to the wizard.
     void AnswerBox(const std::string& box);
+    // Waits for the invalid-path message, answers it and waits until it has
+    // gone, so that the next one can be told from it; false when none came.
+    bool AnswerInvalidPathMessage();
     void Key(const std::string& keys, int pauseMilliseconds = 150) { driver_->Key(keys, pauseMilliseconds); }
     WindowGeometry Geometry() const { return driver_->Geometry(window_); }
     // A screenshot of the wizard window in this test's folder.
@@ -39,7 +44,10 @@ protected:
 
     std::string OnDriveC(const std::string& pathAfterC) const;
     std::string UserConfigFile() const;
-    // A copy of the installer whose payload holds the given files (name → content).
+    // A copy of the installer, in this test's folder, whose reports go to a
+    // port that refuses them, never to a statistics server another run keeps.
+    std::string QuietInstaller(const std::string& name = "velmora-setup");
+    // A quiet copy whose payload holds the given files (name → content).
     std::string InstallerWithPayload(const std::map<std::string, std::string>& files);
 
     std::unique_ptr<XvfbDisplay> display_;
@@ -50,4 +58,6 @@ protected:
     std::string prefix_;
     std::string login_;
     std::string tools_;  // stand-ins put first on the wizard's PATH
+    std::string workingFolder_;  // the wizard's current folder, the test's own
+    SilentPort reportPort_{false};
 };
