@@ -69,7 +69,8 @@ TEST(ProcessScope, OnlyProcessesOfThisPrefixAreListedAndOpened) {
     std::string other = outside + "/other-prefix";
     std::string inside = prefix + "/drive_c/ScopeTest";
     mkdir(other.c_str(), 0777);
-    mkdir(inside.c_str(), 0777);
+    // Through the prefix, which makes its drive on first use.
+    ASSERT_TRUE(CreateDirectoryW(L"C:\\ScopeTest", nullptr));
     std::string alias = outside + "/alias";
     symlink(prefix.c_str(), alias.c_str());
     std::string parent = prefix.substr(0, prefix.rfind('/'));

@@ -48,6 +48,17 @@ std::shared_ptr<MutexState> FindNamed(const std::wstring& fullName, Intent inten
     return state;
 }
 
+// FindNamed for a caller's name; null with the last error set on failure.
+std::shared_ptr<MutexState> FindByName(LPCWSTR name, Intent intent, bool initialOwner, bool& existed) {
+    std::wstring fullName;
+    DWORD error = ERROR_SUCCESS;
+    std::shared_ptr<MutexState> state;
+    if (NamedObjectFile::FullName(name, fullName, error))
+        state = FindNamed(fullName, intent, initialOwner, existed, error);
+    if (!state) SetLastError(error);
+    return state;
+}
+
 HANDLE NewHandle(std::shared_ptr<MutexState> state, DWORD access) {
     return AddHandle(std::make_shared<MutexHandle>(std::move(state), access));
 }
@@ -63,18 +74,9 @@ extern "C" HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES, BOOL initialOwner, 
         SetLastError(ERROR_SUCCESS);
         return wincompat::NewHandle(std::move(state), MUTEX_ALL_ACCESS);
     }
-    std::wstring fullName;
-    DWORD error = ERROR_SUCCESS;
-    if (!wincompat::NamedObjectFile::FullName(name, fullName, error)) {
-        SetLastError(error);
-        return nullptr;
-    }
     bool existed = false;
-    auto state = wincompat::FindNamed(fullName, wincompat::Intent::kCreate, initialOwner, existed, error);
-    if (!state) {
-        SetLastError(error);
-        return nullptr;
-    }
+    auto state = wincompat::FindByName(name, wincompat::Intent::kCreate, initialOwner, existed);
+    if (!state) return nullptr;
     // An existing mutex is opened as it is: the caller gets no ownership.
     if (!existed && initialOwner) state->AdoptOwnership();
     HANDLE handle = wincompat::NewHandle(std::move(state), MUTEX_ALL_ACCESS);
@@ -87,18 +89,9 @@ extern "C" HANDLE WINAPI OpenMutexW(DWORD desiredAccess, BOOL, LPCWSTR name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    std::wstring fullName;
-    DWORD error = ERROR_SUCCESS;
-    if (!wincompat::NamedObjectFile::FullName(name, fullName, error)) {
-        SetLastError(error);
-        return nullptr;
-    }
     bool existed = false;
-    auto state = wincompat::FindNamed(fullName, wincompat::Intent::kOpen, false, existed, error);
-    if (!state) {
-        SetLastError(error);
-        return nullptr;
-    }
+    auto state = wincompat::FindByName(name, wincompat::Intent::kOpen, false, existed);
+    if (!state) return nullptr;
     return wincompat::NewHandle(std::move(state), desiredAccess);
 }
 
