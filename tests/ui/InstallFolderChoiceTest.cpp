@@ -49,6 +49,19 @@ std::string Changes(const std::map<std::string, std::string>& before, const std:
     return changes;
 }
 
+// What an earlier install leaves: the folder in the user's own file and, when
+// the install ran elevated, in the machine's product key (none when empty).
+void RecordInstallFolder(const std::string& configFile, const std::string& userRecord, const std::string& prefix,
+                         const std::string& machineRecord) {
+    std::filesystem::create_directories(std::filesystem::path(configFile).parent_path());
+    WriteWholeFile(configFile, "[Globals]\r\nInstallPath=" + userRecord + "\r\n");
+    if (machineRecord.empty()) return;
+    ProcessResult key = RunProcess({BuildFile("wincompat-reg"), "add", "HKLM\\Software\\Velmora", "/v", "InstallPath",
+                                    "/d", machineRecord, "/f", "/reg:32"},
+                                   {{"WINCOMPAT_PREFIX", prefix}});
+    ASSERT_EQ(key.exitCode, 0) << key.output << key.errors;
+}
+
 struct RefusedPath {
     std::string typed;
     const char* what;
@@ -122,7 +135,8 @@ TEST_F(WizardTest, ATypedFolderThatDoesNotExistIsMadeWhereItsParentExists) {
         ASSERT_TRUE(StartWizard());
         TypeInstallPath(typed, PathEdit::Replace);
         Key("Return");
-        EXPECT_TRUE(WaitForPixel(kFinishButton.x, kFinishButton.y, kButtonBlue, 60000)) << "no completion for " << typed;
+        EXPECT_TRUE(WaitForPixel(kFinishButton.x, kFinishButton.y, kButtonBlue, 60000))
+            << "no completion for " << typed;
         Click(kCloseButton.x, kCloseButton.y);
         EXPECT_EQ(wizard_.Wait(10000), 0) << wizard_.Errors();
         EXPECT_TRUE(std::filesystem::exists(made + "/Pellamor.exe")) << typed;
@@ -131,38 +145,37 @@ TEST_F(WizardTest, ATypedFolderThatDoesNotExistIsMadeWhereItsParentExists) {
     EXPECT_FALSE(std::filesystem::exists(OnDriveC("Program Files (x86)/Velmora/Pellamor.exe")));
 }
 
-// The user's file names C:\Custom. Enter installs into what the edit shows:
-// the recorded folder where the machine's key names it (in any case, with a
-// trailing backslash), else the default one. Each case in a prefix of its own.
+// Enter installs into what the edit shows: the folder of the user's file
+// where the machine's key names it too (in any case, with a trailing
+// backslash) and the rule accepts it, else the default one. Each case in a
+// prefix of its own.
 TEST_F(WizardTest, TheRecordedFolderIsOfferedOnlyWhereTheMachineKeyNamesIt) {
     struct RecordCase {
+        std::string userRecord;
         std::string machineRecord;  // empty: no product key
         std::string folderUsed;
     };
+    const std::string byDefault = "Program Files (x86)/Velmora";
     const std::vector<RecordCase> cases = {
-        {"", "Program Files (x86)/Velmora"},
-        {"C:\\Elsewhere", "Program Files (x86)/Velmora"},
-        {"c:\\CUSTOM\\", "Custom"},
+        {"C:\\Custom", "", byDefault},
+        {"C:\\Custom", "C:\\Elsewhere", byDefault},
+        {"C:\\Custom", "c:\\CUSTOM\\", "Custom"},
+        {"C:\\Windows", "C:\\Windows", byDefault},  // agreed, but a folder no install may take
     };
     for (size_t index = 0; index < cases.size(); ++index) {
         const RecordCase& record = cases[index];
-        SCOPED_TRACE("machine record '" + record.machineRecord + "'");
+        SCOPED_TRACE("recorded '" + record.userRecord + "', machine key '" + record.machineRecord + "'");
         prefix_ = folder_ + "/prefix-" + std::to_string(index);
         std::filesystem::create_directories(OnDriveC("Custom"));
-        std::filesystem::create_directories(std::filesystem::path(UserConfigFile()).parent_path());
-        WriteWholeFile(UserConfigFile(), "[Globals]\r\nInstallPath=C:\\Custom\r\n");
-        if (!record.machineRecord.empty()) {
-            ProcessResult key = RunProcess({BuildFile("wincompat-reg"), "add", "HKLM\\Software\\Velmora", "/v",
-                                            "InstallPath", "/d", record.machineRecord, "/f", "/reg:32"},
-                                           {{"WINCOMPAT_PREFIX", prefix_}});
-            ASSERT_EQ(key.exitCode, 0) << key.output << key.errors;
-        }
+        RecordInstallFolder(UserConfigFile(), record.userRecord, prefix_, record.machineRecord);
         ASSERT_TRUE(StartWizard());
         Key("Return");
         ASSERT_TRUE(WaitForPixel(kFinishButton.x, kFinishButton.y, kButtonBlue, 60000)) << "no completion page";
         Click(kCloseButton.x, kCloseButton.y);
         EXPECT_EQ(wizard_.Wait(10000), 0) << wizard_.Errors();
-        for (std::string folder : {"Custom", "Program Files (x86)/Velmora"})
-            EXPECT_EQ(std::filesystem::exists(OnDriveC(folder + "/Pellamor.exe")), folder == record.folderUsed) << folder;
+        for (const std::string& folder : {std::string("Custom"), std::string("windows"), byDefault}) {
+            bool installed = std::filesystem::exists(OnDriveC(folder + "/Pellamor.exe"));
+            EXPECT_EQ(installed, folder == record.folderUsed) << folder;
+        }
     }
 }

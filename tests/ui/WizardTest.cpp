@@ -194,7 +194,9 @@ TEST_F(WizardTest, TheAgreementAndPrivacyLinksOpenTheMakersPages) {
     std::string opened = tools_ + "/opened-urls";
     ASSERT_TRUE(WaitForFile(opened, 3000));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(ReadWholeFile(opened), "http://www.orvanti.example/agree.html\nhttp://www.orvanti.example/privacy.html\n");
+    EXPECT_EQ(ReadWholeFile(opened),
+              "http://www.orvanti.example/agree.html\n"
+              "http://www.orvanti.example/privacy.html\n");
 }
 
 // The product folder below the chosen one does not exist yet: the install makes it.
