@@ -9,7 +9,6 @@
 
 #include <stdio.h>
 
-
 namespace {
 
 const DWORD kRegsvr32WaitMs = 30000;
