@@ -52,10 +52,6 @@ size_t LongestNameInFolder() {
 // The install step gives every step the folder with one more backslash.
 bool FitsEveryRecord(const std::wstring& path) { return path.size() + 1 + LongestNameInFolder() < MAX_PATH; }
 
-bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    return !b.empty() && _wcsicmp(WithoutTrailingSeparators(a).c_str(), WithoutTrailingSeparators(b).c_str()) == 0;
-}
-
 std::wstring SpecialFolder(int csidl) {
     WCHAR folder[MAX_PATH] = {};
     return SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE) ? std::wstring(folder) : std::wstring();
@@ -66,7 +62,7 @@ std::wstring SpecialFolder(int csidl) {
 bool IsSystemFolder(const std::wstring& path) {
     if (path.size() <= 3) return true;  // "X:\"
     for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86})
-        if (SameFolder(path, SpecialFolder(csidl))) return true;
+        if (IsSameFolder(path, SpecialFolder(csidl))) return true;
     return false;
 }
 
@@ -81,6 +77,11 @@ bool IsFolder(DWORD attributes) {
 }
 
 }  // namespace
+
+bool IsSameFolder(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && !b.empty() &&
+           _wcsicmp(WithoutTrailingSeparators(a).c_str(), WithoutTrailingSeparators(b).c_str()) == 0;
+}
 
 InstallFolderVerdict CheckInstallFolder(const std::wstring& text) {
     if (text.size() < 3 || !IsDriveLetter(text[0]) || text[1] != L':' || !IsSeparator(text[2]))

@@ -21,5 +21,10 @@ enum class InstallFolderVerdict {
 // creates it.
 InstallFolderVerdict CheckInstallFolder(const std::wstring& path);
 
+// Whether two folder texts name the same folder as Windows compares them:
+// without regard to letter case, trailing separators ignored. Empty texts
+// name no folder.
+bool IsSameFolder(const std::wstring& a, const std::wstring& b);
+
 // A short English reason for a diagnostic line.
 const char* DescribeInstallFolderVerdict(InstallFolderVerdict verdict);

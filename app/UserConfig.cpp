@@ -15,11 +15,6 @@
 
 namespace {
 
-std::wstring WithoutTrailingBackslashes(std::wstring path) {
-    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-    return path;
-}
-
 // The folder the product key names, in the 32-bit view of HKLM where an
 // earlier install (run elevated) wrote it; empty when there is none.
 std::wstring ProductKeyInstallPath() {
@@ -39,8 +34,7 @@ std::wstring ProductKeyInstallPath() {
 // The user's own file may name any folder; it is taken only where the
 // machine's record, which the user cannot write, names the same one.
 bool MachineRecordNames(const std::wstring& folder) {
-    std::wstring recorded = WithoutTrailingBackslashes(ProductKeyInstallPath());
-    return !recorded.empty() && _wcsicmp(recorded.c_str(), WithoutTrailingBackslashes(folder).c_str()) == 0;
+    return IsSameFolder(ProductKeyInstallPath(), folder);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "install/ShellExtensions.h"
 
+#include "app/AnsiText.h"
 #include "app/ProductPaths.h"
 #include "install/FileReplacement.h"
 #include "install/ProductProcesses.h"
@@ -24,11 +25,7 @@ std::wstring SystemProgramFolder() {
 
 // One line on standard output, in the ANSI code page like the other diagnostics.
 void Diagnose(const std::wstring& line) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return;
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, text.data(), bytes, nullptr, nullptr);
-    printf("%s\n", text.c_str());
+    printf("%s\n", AnsiFromWide(line).c_str());
     fflush(stdout);
 }
 

@@ -7,7 +7,6 @@
 
 #include <string.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 namespace wincompat {
 
@@ -60,14 +59,6 @@ void InheritOne(std::vector<BYTE>& acl, const ACE_HEADER* ace, bool childIsFolde
     }
 }
 
-bool ReadStoredDescriptor(const std::string& unixPath, DescriptorParts& parts) {
-    ssize_t size = getxattr(unixPath.c_str(), kFileSecurityAttribute, nullptr, 0);
-    if (size <= 0) return false;
-    std::vector<BYTE> bytes(static_cast<size_t>(size));
-    size = getxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size());
-    return size > 0 && ParseSelfRelative(bytes.data(), static_cast<size_t>(size), parts);
-}
-
 std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
@@ -97,7 +88,7 @@ std::vector<BYTE> InheritedDacl(const ACL* folderDacl, bool childIsFolder) {
 void InheritFolderSecurity(const std::string& createdPath, const std::string& folderUnixPath) {
     const std::string unixPath = WithoutTrailingSlashes(createdPath);
     DescriptorParts folder;
-    if (!ReadStoredDescriptor(folderUnixPath.empty() ? ParentOf(unixPath) : folderUnixPath, folder)) return;
+    if (!ReadStoredFileDescriptor(folderUnixPath.empty() ? ParentOf(unixPath) : folderUnixPath, folder)) return;
     if (!folder.HasDacl() || !folder.Dacl()) return;
     struct stat info;
     if (lstat(unixPath.c_str(), &info) != 0 || S_ISLNK(info.st_mode)) return;

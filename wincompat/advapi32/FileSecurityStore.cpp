@@ -46,6 +46,11 @@ static bool IsSymbolicLink(const std::string& unixPath) {
     return lstat(unixPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+bool ReadStoredFileDescriptor(const std::string& unixPath, DescriptorParts& parts) {
+    std::vector<BYTE> stored;
+    return ReadStored(unixPath, stored) && ParseSelfRelative(stored.data(), stored.size(), parts);
+}
+
 bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWORD* error) {
     struct stat info;
     if (IsSymbolicLink(unixPath)) {
@@ -54,8 +59,7 @@ bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWO
         return true;
     }
     if (stat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
-    std::vector<BYTE> stored;
-    if (ReadStored(unixPath, stored) && ParseSelfRelative(stored.data(), stored.size(), parts)) return true;
+    if (ReadStoredFileDescriptor(unixPath, parts)) return true;
     parts = DerivedFileDescriptor(info.st_mode);
     return true;
 }

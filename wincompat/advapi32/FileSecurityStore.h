@@ -15,6 +15,10 @@ extern const char kFileSecurityAttribute[];
 // False with *error set when the file cannot be looked at.
 bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWORD* error);
 
+// The stored descriptor alone, without falling back to the mode's; false
+// when there is none or it cannot be read.
+bool ReadStoredFileDescriptor(const std::string& unixPath, DescriptorParts& parts);
+
 // Stores the descriptor and widens the mode by its DACL (FileSecurityMode.h).
 bool WriteFileDescriptor(const std::string& unixPath, const DescriptorParts& parts, DWORD* error);
 

@@ -1,12 +1,10 @@
 #include "kernel32/ProcessImageName.h"
 
+#include "kernel32/ProcFiles.h"
 #include "prefix/Prefix.h"
 
-#include <limits.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace wincompat {
@@ -20,17 +18,10 @@ std::string BaseName(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::string ReadProcFile(int pid, const char* name) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/" + name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 std::string ExeBaseName(int pid) {
-    char target[PATH_MAX];
-    std::string link = "/proc/" + std::to_string(pid) + "/exe";
-    ssize_t length = readlink(link.c_str(), target, sizeof(target));
-    if (length <= 0) return {};
-    std::string_view path(target, static_cast<size_t>(length));
+    const std::string target = ReadProcLink(pid, "exe");
+    if (target.empty()) return {};
+    std::string_view path(target);
     const std::string_view deleted = " (deleted)";
     if (path.size() > deleted.size() && path.substr(path.size() - deleted.size()) == deleted)
         path.remove_suffix(deleted.size());

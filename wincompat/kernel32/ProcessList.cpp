@@ -1,5 +1,6 @@
 #include "kernel32/ProcessList.h"
 
+#include "kernel32/ProcFiles.h"
 #include "kernel32/ProcessImageName.h"
 #include "kernel32/ProcessScope.h"
 
@@ -7,8 +8,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -41,8 +40,7 @@ std::vector<int> ProcessIds() {
 
 // "pid (comm) state ppid ... num_threads(20th) ..."; comm may hold ") ".
 bool ReadProcessStat(int pid, ProcessStat& stat) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text = ReadProcFile(pid, "stat");
     size_t close = text.rfind(')');
     if (close == std::string::npos) return false;
     std::istringstream fields(text.substr(close + 1));

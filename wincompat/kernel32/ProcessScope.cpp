@@ -1,5 +1,6 @@
 #include "kernel32/ProcessScope.h"
 
+#include "kernel32/ProcFiles.h"
 #include "prefix/Prefix.h"
 #include "prefix/PrefixRuntime.h"
 
@@ -7,8 +8,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -18,33 +17,20 @@ namespace {
 
 const char kPrefixVariable[] = "WINCOMPAT_PREFIX=";
 
-std::string ProcPath(int pid, const char* entry) { return "/proc/" + std::to_string(pid) + "/" + entry; }
-
 std::string ResolvedPath(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
-std::string LinkTarget(const std::string& link) {
-    char target[PATH_MAX];
-    ssize_t length = readlink(link.c_str(), target, sizeof(target));
-    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
-}
-
-std::string ReadEnvironmentBlock(int pid) {
-    std::ifstream file(ProcPath(pid, "environ"), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 // A process caught inside execve already runs its new program but shows no
 // environment yet (a kernel thread never has one, nor a program file): look
 // again briefly.
 std::string EnvironmentBlock(int pid) {
-    std::string block = ReadEnvironmentBlock(pid);
+    std::string block = ReadProcFile(pid, "environ");
     for (int attempt = 0; attempt < 20 && block.empty(); ++attempt) {
-        if (LinkTarget(ProcPath(pid, "exe")).empty()) break;
+        if (ReadProcLink(pid, "exe").empty()) break;
         usleep(1000);
-        block = ReadEnvironmentBlock(pid);
+        block = ReadProcFile(pid, "environ");
     }
     return block;
 }
@@ -81,13 +67,13 @@ bool ProcessScope::Contains(int pid) const {
 // A relative prefix was taken from the folder the process started in; its
 // current folder is the best guess left.
 bool ProcessScope::NamesThisPrefix(int pid, const std::string& configured) const {
-    std::string path = configured[0] == '/' ? configured : LinkTarget(ProcPath(pid, "cwd")) + "/" + configured;
+    std::string path = configured[0] == '/' ? configured : ReadProcLink(pid, "cwd") + "/" + configured;
     return ResolvedPath(path) == root_;
 }
 
 // The kernel gives the program file's path with every link resolved.
 bool ProcessScope::RunsFromThisPrefix(int pid) const {
-    std::string program = LinkTarget(ProcPath(pid, "exe"));
+    std::string program = ReadProcLink(pid, "exe");
     return program.size() > root_.size() && program.compare(0, root_.size(), root_) == 0 &&
            program[root_.size()] == '/';
 }
