@@ -17,12 +17,12 @@ LONG LookupForValues(HKEY key, REGSAM right, OpenKey& open) {
     return (open.access & right) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-// Hands a value's data to the caller, Windows-style: the size is always
-// reported; the data only when the buffer holds it.
+// Hands a value's data (in the caller's form) to the caller, Windows-style:
+// the size is always reported; the data only when the buffer holds it.
 LONG ReturnData(const RegistryValue& value, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     if (type) *type = value.type;
     if (!dataSize) return ERROR_SUCCESS;
-    std::vector<BYTE> bytes = CallerValueData(value.type, value.data);
+    const std::vector<BYTE>& bytes = value.data;
     LONG status = ERROR_SUCCESS;
     if (data && bytes.size() > *dataSize)
         status = ERROR_MORE_DATA;
@@ -32,20 +32,18 @@ LONG ReturnData(const RegistryValue& value, LPDWORD type, LPBYTE data, LPDWORD d
     return status;
 }
 
-// Reads one value of the handle's key: by name, or by index when name is null.
+// Reads one value of the handle's key, its data in the caller's form: by
+// name, or by index when name is null. The copies are made inside the store's
+// call, which answers a failed allocation with an error.
 LONG ReadValue(const OpenKey& open, LPCWSTR name, DWORD index, RegistryValue& value) {
     return ProcessRegistry().Read(open.hive, [&](const RegistryKey& root) -> LONG {
         const RegistryKey* key = FindOpenKey(root, open);
         if (!key) return ERROR_KEY_DELETED;
         if (LONG denied = CheckKeyAccess(*key, KEY_QUERY_VALUE)) return denied;
-        if (!name) {
-            if (index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
-            value = key->values[index];
-            return ERROR_SUCCESS;
-        }
-        const RegistryValue* found = key->FindValue(name);
+        if (!name && index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
+        const RegistryValue* found = name ? key->FindValue(name) : &key->values[index];
         if (!found) return ERROR_FILE_NOT_FOUND;
-        value = *found;
+        value = RegistryValue{found->name, found->type, CallerValueData(found->type, found->data)};
         return ERROR_SUCCESS;
     });
 }
@@ -57,13 +55,12 @@ LONG WINAPI RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD ty
     OpenKey open;
     if (LONG status = LookupForValues(key, KEY_SET_VALUE, open)) return status;
     if (!data && dataSize) return ERROR_NOACCESS;
-    std::vector<BYTE> stored = StoredValueData(type, data, dataSize);
     return ProcessRegistry().Write(open.hive, [&](RegistryKey& root, bool& changed) -> LONG {
         RegistryKey* target = FindOpenKey(root, open);
         if (!target) return ERROR_KEY_DELETED;
         if (target == &root) return ERROR_ACCESS_DENIED;  // a hive's root holds no values
         if (LONG denied = CheckKeyAccess(*target, KEY_SET_VALUE)) return denied;
-        target->SetValue(valueName ? valueName : L"", type, std::move(stored));
+        target->SetValue(valueName ? valueName : L"", type, StoredValueData(type, data, dataSize));
         target->lastWrite = FileTimeNow();
         changed = true;
         return ERROR_SUCCESS;

@@ -10,8 +10,13 @@
 //   @="default"                                values, sorted
 //   "Name"=str(2):"%ProgramFiles%\\X"
 //
-// The reader is tolerant: a line it cannot read is skipped and reported, and
-// everything else is kept. The writer writes what real Wine reads.
+// The reader keeps what it can, as Wine's loader does: a line it cannot read
+// is skipped and reported, and everything else is kept. A line holding a raw
+// control character (other than a tab) is unreadable, since Wine writes them
+// all as escapes. The text as a whole cannot be read as a hive, and gives no
+// keys at all, when its first line is not the header or when its unreadable
+// lines outnumber the readable key and value lines: junk after a good header
+// never turns into keys. The writer writes what real Wine reads.
 #pragma once
 
 #include "prefix/RegistryTree.h"
@@ -29,9 +34,12 @@ std::wstring HiveObjectName(Hive hive);
 
 struct ParseReport {
     size_t badLines = 0;
+    size_t readableLines = 0;    // key and value lines read
     size_t firstBadLine = 0;     // 1-based
     std::string firstProblem;
-    bool Damaged() const { return badLines != 0; }
+    const char* unusable = nullptr;  // why the text is no hive at all, if it is not
+    bool Damaged() const { return badLines != 0 || unusable; }
+    bool Unusable() const { return unusable != nullptr; }
     void Note(size_t line, const char* problem);
 };
 

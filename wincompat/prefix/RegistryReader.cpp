@@ -1,11 +1,10 @@
 // Reads Wine's hive format. Damage of any kind (junk bytes, cut lines, bad
 // escapes) costs only the lines it touches: each is noted in the report and
-// skipped, and reading goes on with the next line.
+// skipped, and reading goes on with the next line, unless the text is no hive
+// at all (see RegistryFormat.h).
 #include "prefix/RegistryFormat.h"
 
 #include "prefix/RegistryText.h"
-
-#include <stdlib.h>
 
 namespace wincompat {
 
@@ -23,6 +22,14 @@ int HexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// The decimal seconds after a key's name; 0 when there are none.
+long long UnixSeconds(std::string_view text) {
+    long long seconds = 0;
+    for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9' && seconds < 1000000000000LL; ++i)
+        seconds = seconds * 10 + (text[i] - '0');
+    return seconds;
 }
 
 void SkipBlanks(std::string_view line, size_t& pos) {
@@ -116,6 +123,13 @@ TextRead ReadEscaped(std::string_view line, size_t& pos, char end, std::u16strin
     return TextRead::Bad;
 }
 
+// Wine writes every control character as an escape; a raw one is damage.
+bool HoldsControlCharacter(std::string_view line) {
+    for (char c : line)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return true;
+    return false;
+}
+
 bool ReadHexNumber(std::string_view text, size_t& pos, size_t maxDigits, unsigned long long& number) {
     size_t start = pos;
     number = 0;
@@ -130,8 +144,9 @@ public:
 
     RegistryKey Read() {
         std::string_view line;
-        if (NextLine(line) && line != "WINE REGISTRY Version 2") Problem("not a Wine registry file");
+        if (!NextLine(line) || line != "WINE REGISTRY Version 2") return Reject("no registry header");
         while (NextLine(line)) ReadLine(line);
+        if (report_.badLines > report_.readableLines) return Reject("more unreadable lines than readable ones");
         return std::move(root_);
     }
 
@@ -149,11 +164,21 @@ private:
 
     void Problem(const char* what) { report_.Note(lineNumber_, what); }
 
+    RegistryKey Reject(const char* why) {
+        Problem(why);
+        report_.unusable = why;
+        return RegistryKey();
+    }
+
     void ReadLine(std::string_view line) {
         size_t start = 0;
         SkipBlanks(line, start);
         line.remove_prefix(start);
         if (line.empty() || line[0] == ';') return;
+        if (HoldsControlCharacter(line)) {
+            if (line[0] == '[') current_ = nullptr;  // the values below belong to the lost key
+            return Problem("a control character");
+        }
         if (line[0] == '[') return ReadKeyLine(line);
         if (line[0] == '#') return ReadOption(line);
         if (line[0] == '@' || line[0] == '"') {
@@ -180,8 +205,9 @@ private:
         }
         if (key == &root_) return Problem("a key line without a name");
         SkipBlanks(line, pos);
-        key->lastWrite = FileTimeFromUnixSeconds(strtoll(std::string(line.substr(pos)).c_str(), nullptr, 10));
+        key->lastWrite = FileTimeFromUnixSeconds(UnixSeconds(line.substr(pos)));
         current_ = key;
+        ++report_.readableLines;
     }
 
     void ReadOption(std::string_view line) {
@@ -224,6 +250,7 @@ private:
         if (dataRead == TextRead::Bad) return Problem("value data that cannot be read");
         if (nameRead == TextRead::Lossy || dataRead == TextRead::Lossy) Problem("text that is not UTF-8");
         current_->SetValue(value.name, value.type, std::move(value.data));
+        ++report_.readableLines;
     }
 
     TextRead ReadData(std::string_view line, size_t pos, RegistryValue& value) {

@@ -1,8 +1,9 @@
-// Reading, locking and atomically rewriting the hive files.
+// Reading, locking, repairing and atomically rewriting the hive files.
 #include "prefix/RegistryStore.h"
 
 #include "prefix/Prefix.h"
-#include "prefix/RegistryPath.h"
+#include "prefix/RegistryStandardKeys.h"
+#include "prefix/RegistryTemporaries.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -14,27 +15,15 @@
 
 #include <winerror.h>
 
+#include <exception>
+
 namespace wincompat {
 
 namespace {
 
-// Which file a hive was read from: a rewrite makes a new inode and mtime.
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified = {};
-
-    static FileIdentity Of(const struct stat& info) {
-        return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
-    }
-    bool operator==(const FileIdentity& other) const {
-        return exists == other.exists && device == other.device && inode == other.inode &&
-               size == other.size && modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec;
-    }
-};
+// Far above any real hive; a larger file is junk, and reading it whole would
+// only cost memory.
+constexpr off_t kLargestHive = 256 << 20;
 
 class UniqueFd {
 public:
@@ -61,6 +50,49 @@ private:
     int fd_;
 };
 
+// What the hive's path held when it was last read.
+struct HiveText {
+    bool exists = false;
+    int error = 0;          // it exists but cannot be read
+    bool tooLarge = false;  // larger than kLargestHive: not read
+    std::string bytes;
+
+    bool operator==(const HiveText& other) const {
+        return exists == other.exists && error == other.error && tooLarge == other.tooLarge && bytes == other.bytes;
+    }
+};
+
+bool ReadAll(int fd, size_t expected, std::string& data) {
+    data.reserve(expected);
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        data.append(buffer, static_cast<size_t>(n));
+        if (data.size() > static_cast<size_t>(kLargestHive)) return true;  // grew while read
+    }
+}
+
+// O_NONBLOCK keeps a FIFO planted at the path from blocking the open.
+HiveText ReadHiveText(const std::string& path) {
+    HiveText text;
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        if (errno != ENOENT) text.exists = true, text.error = errno;
+        return text;
+    }
+    text.exists = true;
+    struct stat info;
+    if (fstat(fd.get(), &info) != 0) text.error = errno;
+    else if (!S_ISREG(info.st_mode)) text.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    else if (info.st_size > kLargestHive) text.tooLarge = true;
+    else if (!ReadAll(fd.get(), static_cast<size_t>(info.st_size), text.bytes)) text.error = errno ? errno : EIO;
+    if (text.bytes.size() > static_cast<size_t>(kLargestHive)) text.tooLarge = true, text.bytes.clear();
+    return text;
+}
+
 bool WriteAll(int fd, const std::string& data) {
     for (size_t done = 0; done < data.size();) {
         ssize_t n = write(fd, data.data() + done, data.size() - done);
@@ -71,49 +103,34 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-bool ReadAll(int fd, std::string& data) {
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        data.append(buffer, static_cast<size_t>(n));
-    }
-}
-
-// Writes `data` to a new file named `path`, durably. false leaves errno set.
-bool WriteNewFile(const std::string& path, const std::string& data, int flags) {
-    UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644));
-    return fd.get() >= 0 && WriteAll(fd.get(), data) && fsync(fd.get()) == 0;
-}
-
 bool SyncFolder(const std::string& folder) {
     UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd.get() >= 0 && fsync(fd.get()) == 0;
 }
 
-// A new hive gets the keys every Windows has and that programs open without
-// creating them, and the link keys of a Wine prefix, so that paths through
-// them land where Wine keeps the keys.
-void SeedHive(Hive hive, RegistryKey& root) {
-    static const wchar_t* const kMachineKeys[] = {
-        L"Software\\Classes\\Wow6432Node",
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-        L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-        L"System\\ControlSet001\\Control\\Session Manager",
-    };
-    if (hive == Hive::CurrentUser) {
-        root.AddSubkey(L"Software");
-        return;
+// A new hive in a temporary file of the folder, durably. Empty (errno set) on failure.
+std::string WriteTemporary(const std::string& hivePath, const std::string& data) {
+    std::string temp = hivePath + ".XXXXXX";
+    UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0) return std::string();
+    if (fchmod(fd.get(), 0644) == 0 && WriteAll(fd.get(), data) && fsync(fd.get()) == 0) return temp;
+    int error = errno;
+    unlink(temp.c_str());
+    errno = error;
+    return std::string();
+}
+
+// Memory running out while a hive is read or changed is an error result:
+// nothing is thrown out of the registry functions. The tree may then be half
+// changed, so it is read again next time.
+template <class Body>
+LONG WithoutThrowing(bool& loaded, const Body& body) {
+    try {
+        return body();
+    } catch (const std::exception&) {
+        loaded = false;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
-    for (const wchar_t* path : kMachineKeys) {
-        KeyPath names;
-        SplitKeyPath(path, names);
-        CreateKey(root, hive, names, nullptr, nullptr);
-    }
-    MakeLinkKey(root, hive, {L"System", L"CurrentControlSet"}, {L"System", L"ControlSet001"});
-    MakeLinkKey(root, hive, {L"Software", L"Wow6432Node", L"Classes"}, {L"Software", L"Classes", L"Wow6432Node"});
 }
 
 }  // namespace
@@ -123,10 +140,10 @@ struct RegistryStore::HiveFile {
     Hive hive;
     std::string path;
     RegistryKey root;
-    FileIdentity seen;
+    HiveText read;              // what the tree was read from
     bool loaded = false;
-    int readError = 0;           // the file exists but cannot be read: never overwrite it
-    std::string damagedText;     // the damaged file, kept until the first rewrite saves a copy
+    bool setAside = false;      // damaged: renamed to <path>.damaged when the hive is next written
+    bool lacksKeys = false;     // the standard keys were not all there
 };
 
 RegistryStore::RegistryStore(std::string folder)
@@ -152,58 +169,59 @@ int RegistryStore::LockFile() {
 }
 
 void RegistryStore::Refresh(HiveFile& file) {
-    struct stat info;
-    FileIdentity now;
-    if (stat(file.path.c_str(), &info) == 0) now = FileIdentity::Of(info);
-    if (file.loaded && now == file.seen) return;
+    HiveText now = ReadHiveText(file.path);
+    if (file.loaded && now == file.read) return;
     file.root = RegistryKey();
-    file.seen = FileIdentity();
-    file.readError = 0;
-    file.damagedText.clear();
+    file.read = std::move(now);
     file.loaded = true;
-    std::string text;
-    UniqueFd fd(open(file.path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0 && errno == ENOENT) return;
-    if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !ReadAll(fd.get(), text)) {
-        file.readError = errno ? errno : EIO;
-        fprintf(stderr, "wincompat: cannot read the registry file %s: %s\n", file.path.c_str(),
-                strerror(file.readError));
+    file.setAside = false;
+    const char* path = file.path.c_str();
+    if (file.read.error) {
+        fprintf(stderr, "wincompat: cannot read the registry file %s: %s\n", path, strerror(file.read.error));
         return;
     }
-    file.seen = FileIdentity::Of(info);
     ParseReport report;
-    file.root = ParseHive(text, report);
-    if (!report.Damaged()) return;
-    fprintf(stderr,
-            "wincompat: the registry file %s is damaged (%zu unreadable lines, the first is line %zu: %s); "
-            "the readable keys are kept, and the damaged file is saved as %s.damaged before it is rewritten\n",
-            file.path.c_str(), report.badLines, report.firstBadLine, report.firstProblem.c_str(),
-            file.path.c_str());
-    file.damagedText = std::move(text);
+    if (file.read.tooLarge) report.unusable = "larger than any hive";
+    else if (file.read.exists) file.root = ParseHive(file.read.bytes, report);
+    file.lacksKeys = LacksStandardKeys(file.hive, file.root);
+    file.setAside = report.Damaged();
+    if (report.Unusable())
+        fprintf(stderr, "wincompat: the registry file %s cannot be read as a hive (%s); it is kept as %s.damaged "
+                "and a fresh hive is started\n", path, report.unusable, path);
+    else if (report.Damaged())
+        fprintf(stderr, "wincompat: the registry file %s is damaged (%zu unreadable lines, the first is line %zu: %s); "
+                "the readable keys are kept, and the damaged file is kept as %s.damaged when it is rewritten\n",
+                path, report.badLines, report.firstBadLine, report.firstProblem.c_str(), path);
 }
 
+// Missing, no hive at all, or without its standard keys: fixed under the
+// lock, as soon as the hive is read.
+bool RegistryStore::NeedsRepair(const HiveFile& file) const {
+    return !file.read.error && file.lacksKeys;
+}
+
+// Under the lock. A damaged file that cannot be renamed aside is left in
+// place and the hive is not written, so nothing is lost.
 LONG RegistryStore::Save(HiveFile& file) {
-    if (!file.damagedText.empty()) {
-        std::string copy = file.path + ".damaged";
-        for (int n = 2; !WriteNewFile(copy, file.damagedText, O_EXCL); ++n) {
-            if (errno != EEXIST || n > 999) return static_cast<LONG>(ErrorFromErrno(errno));
-            copy = file.path + ".damaged." + std::to_string(n);
-        }
-        file.damagedText.clear();
+    RemoveAbandonedTemporaries(folder_);
+    std::string text = FormatHive(file.root, file.hive);
+    std::string temp = WriteTemporary(file.path, text);
+    bool ok = !temp.empty();
+    if (ok && file.setAside) {
+        std::string damaged = file.path + ".damaged";
+        ok = rename(file.path.c_str(), damaged.c_str()) == 0 || errno == ENOENT;
     }
-    std::string temp = file.path + ".XXXXXX";
-    UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
-    struct stat info;
-    bool ok = fd.get() >= 0 && fchmod(fd.get(), 0644) == 0 && WriteAll(fd.get(), FormatHive(file.root, file.hive)) &&
-              fsync(fd.get()) == 0 && fstat(fd.get(), &info) == 0 && rename(temp.c_str(), file.path.c_str()) == 0;
+    ok = ok && rename(temp.c_str(), file.path.c_str()) == 0;
     int error = errno;
     if (!ok) {
-        if (fd.get() >= 0) unlink(temp.c_str());
+        if (!temp.empty()) unlink(temp.c_str());
         file.loaded = false;  // memory now differs from the disk: read it again next time
         return static_cast<LONG>(ErrorFromErrno(error));
     }
     SyncFolder(folder_);
-    file.seen = FileIdentity::Of(info);
+    file.read = HiveText{true, 0, false, std::move(text)};
+    file.setAside = false;
+    file.lacksKeys = LacksStandardKeys(file.hive, file.root);
     return ERROR_SUCCESS;
 }
 
@@ -211,17 +229,18 @@ LONG RegistryStore::Read(Hive hive, const Reader& read) {
     std::lock_guard<std::mutex> guard(mutex_);
     if (folder_.empty()) return ERROR_PATH_NOT_FOUND;
     HiveFile& file = File(hive);
-    Refresh(file);
-    if (!file.seen.exists && !file.readError) {
-        // First use: create the file, so that it exists with its header from now on.
-        ExclusiveLock lock(LockFile());
+    return WithoutThrowing(file.loaded, [&] {
         Refresh(file);
-        if (lock.held() && !file.seen.exists && !file.readError) {
-            SeedHive(hive, file.root);
-            Save(file);
+        if (NeedsRepair(file)) {
+            ExclusiveLock lock(LockFile());
+            Refresh(file);
+            if (lock.held() && NeedsRepair(file)) {
+                EnsureStandardKeys(hive, file.root);
+                Save(file);  // when it fails, the tree in memory still answers
+            }
         }
-    }
-    return read(file.root);
+        return read(file.root);
+    });
 }
 
 LONG RegistryStore::Write(Hive hive, const Writer& change) {
@@ -230,17 +249,19 @@ LONG RegistryStore::Write(Hive hive, const Writer& change) {
     ExclusiveLock lock(LockFile());
     if (!lock.held()) return static_cast<LONG>(ErrorFromErrno(errno));
     HiveFile& file = File(hive);
-    Refresh(file);
-    if (file.readError) return static_cast<LONG>(ErrorFromErrno(file.readError));
-    bool created = !file.seen.exists;
-    if (created) SeedHive(hive, file.root);
-    bool changed = false;
-    LONG result = change(file.root, changed);
-    if (changed || created) {
-        LONG saved = Save(file);
-        if (saved != ERROR_SUCCESS) return saved;
-    }
-    return result;
+    return WithoutThrowing(file.loaded, [&] {
+        Refresh(file);
+        if (file.read.error) return static_cast<LONG>(ErrorFromErrno(file.read.error));
+        bool repair = NeedsRepair(file);
+        if (repair) EnsureStandardKeys(hive, file.root);
+        bool changed = false;
+        LONG result = change(file.root, changed);
+        if (changed || repair) {
+            LONG saved = Save(file);
+            if (saved != ERROR_SUCCESS) return saved;
+        }
+        return result;
+    });
 }
 
 RegistryStore& ProcessRegistry() {

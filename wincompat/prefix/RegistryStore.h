@@ -1,13 +1,22 @@
 // The registry of a prefix on disk: HKLM in <folder>/system.reg, HKCU in
 // <folder>/user.reg, in Wine's format.
 //
-// Reads see the file as it is now: a hive is read again whenever the file on
-// disk differs from the one last read. Every change is made under an
-// exclusive lock on <folder>/.registry.lock (never replaced), on the current
-// contents, and reaches the disk atomically: temporary file, fsync, rename
-// over the hive, fsync of the folder. A damaged hive is read as far as it
-// can be, reported once on standard error, and copied beside itself
-// (system.reg.damaged) before it is first rewritten.
+// Reads see the file as it is now: every call reads the file, and the tree is
+// read again whenever its bytes differ from the ones last read (a file's
+// inode, size and coarse mtime can all repeat after a rewrite, so they do not
+// tell). Every change is made under an exclusive lock on
+// <folder>/.registry.lock (never replaced), on the current contents, and
+// reaches the disk atomically: temporary file, fsync, rename over the hive,
+// fsync of the folder. So a reader sees one whole state or the next.
+//
+// Damage is reported once on standard error. A file that is no hive at all
+// (RegistryFormat.h), or larger than any hive, is renamed to
+// system.reg.damaged (user.reg.damaged), replacing an older one, and a fresh
+// hive starts; a hive that reads with some unreadable lines keeps its
+// readable keys and is renamed aside when it is first rewritten. The standard
+// keys (RegistryStandardKeys.h) are added whenever a hive read lacks them,
+// and only then is it rewritten. A file that cannot be read at all (no
+// permission, a folder) is never replaced.
 #pragma once
 
 #include "prefix/RegistryFormat.h"
@@ -44,6 +53,7 @@ private:
     struct HiveFile;
     HiveFile& File(Hive hive);
     void Refresh(HiveFile& file);
+    bool NeedsRepair(const HiveFile& file) const;
     LONG Save(HiveFile& file);
     int LockFile();
 
