@@ -37,17 +37,26 @@ int CQuorindelApp::RunWizard() {
     RunPendingUITasks();
     DestroyUITaskWindow();
     window.reset();
-    WriteUserConfig();
+    StepResult configWritten = WriteUserConfig();
     // A window closed during the install leaves the task running; it ends
     // before the process does, so no install is cut off half-way.
     TheComposer().WaitUntilIdle();
     if (!shown) return kExitNoWizard;
-    return script_->Failed() ? kExitInstallFailed : 0;
+    return ExitCode(configWritten);
 }
 
 int CQuorindelApp::RunSilent() {
     // Start joins the worker, so this returns after the whole install.
     TheComposer().Start(script_.get(), ProgressCallback(), StateCallback(), CompleteCallback());
-    WriteUserConfig();
-    return script_->Failed() ? kExitInstallFailed : 0;
+    return ExitCode(WriteUserConfig());
+}
+
+// The configuration is written once more at exit; when only that last write
+// failed after a complete install, the install fails with it (a failed
+// install has said why already).
+int CQuorindelApp::ExitCode(const StepResult& configWritten) const {
+    if (script_->Failed()) return kExitInstallFailed;
+    if (!configWritten || !script_->Completed()) return 0;
+    ReportStepFailure(*configWritten);
+    return kExitInstallFailed;
 }

@@ -39,6 +39,7 @@ public:
 private:
     int RunWizard();
     int RunSilent();
+    int ExitCode(const StepResult& configWritten) const;
 
     std::shared_ptr<CStepsScript> script_;
     std::shared_ptr<CQidGlobal> qid_;

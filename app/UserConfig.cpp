@@ -37,6 +37,13 @@ bool MachineRecordNames(const std::wstring& folder) {
     return IsSameFolder(ProductKeyInstallPath(), folder);
 }
 
+// One key of a profile file; the file's Windows path names a failure.
+StepResult WriteProfileText(const wchar_t* section, const wchar_t* key, const wchar_t* text,
+                            const std::wstring& file) {
+    if (WritePrivateProfileStringW(section, key, text, file.c_str())) return std::nullopt;
+    return StepFailed("writing", file, GetLastError());
+}
+
 }  // namespace
 
 void LoadPreviousInstallPath() {
@@ -57,24 +64,30 @@ int GetLocalDateNumber() {
     return atoi(text);
 }
 
-void WriteUserConfig() {
+StepResult WriteUserConfig() {
     std::wstring installPath = GetOption(L"InstallPath");
     std::wstring qid = GetOption(L"Qid");
     std::wstring configFile = GetOption(L"UserDataFilePath");
 
-    WCHAR number[MAX_PATH] = {};
-    WritePrivateProfileStringW(L"Globals", L"InstallPath", installPath.c_str(), configFile.c_str());
-    wsprintfW(number, L"%d", GetLocalDateNumber());
-    WritePrivateProfileStringW(L"Globals", L"InstallTime", number, configFile.c_str());
-    WritePrivateProfileStringW(L"Globals", L"Spreader", qid.c_str(), configFile.c_str());
+    WCHAR date[MAX_PATH] = {};
+    wsprintfW(date, L"%d", GetLocalDateNumber());
     // The low 32 bits of the clock, as a signed number.
-    wsprintfW(number, L"%ld", static_cast<long>(static_cast<int32_t>(_time64(nullptr))));
-    WritePrivateProfileStringW(L"Globals", L"InstallTimeStamp", number, configFile.c_str());
+    WCHAR stamp[MAX_PATH] = {};
+    wsprintfW(stamp, L"%ld", static_cast<long>(static_cast<int32_t>(_time64(nullptr))));
+    const std::pair<const wchar_t*, const wchar_t*> globals[] = {
+        {L"InstallPath", installPath.c_str()},
+        {L"InstallTime", date},
+        {L"Spreader", qid.c_str()},
+        {L"InstallTimeStamp", stamp},
+    };
+    for (const auto& [key, text] : globals)
+        if (StepResult failed = WriteProfileText(L"Globals", key, text, configFile)) return failed;
 
     // Never into a folder an install would refuse (a file, a link, a system folder).
-    if (CheckInstallFolder(installPath) != InstallFolderVerdict::Acceptable) return;
+    if (CheckInstallFolder(installPath) != InstallFolderVerdict::Acceptable) return std::nullopt;
     std::wstring versionFile = VersionFilePath(installPath);
     WCHAR version[MAX_PATH] = {};
     GetPrivateProfileStringW(L"Version", L"ver", L"", version, MAX_PATH, versionFile.c_str());
-    if (!version[0]) WritePrivateProfileStringW(L"Version", L"ver", ProductVersion, versionFile.c_str());
+    if (version[0]) return std::nullopt;
+    return WriteProfileText(L"Version", L"ver", ProductVersion, versionFile);
 }

@@ -2,6 +2,8 @@
 // three values.
 #pragma once
 
+#include "app/StepFailure.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,9 +26,14 @@ public:
     int SetAppVersion(const std::wstring& version);
     int SetAppSpreaderID(const std::wstring& spreaderId);
 
+    // The first open or write since Open that failed, with the registry's error.
+    const StepResult& Failure() const { return failure_; }
+
 private:
     int SetText(const wchar_t* valueName, const std::wstring& text);
+    void NoteFailure(const char* action, const std::wstring& object, LONG result);
 
     HKEY key_ = nullptr;
     std::wstring name_;
+    StepResult failure_;
 };

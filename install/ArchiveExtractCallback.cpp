@@ -6,6 +6,7 @@
 #include "install/SevenZipItemProperties.h"
 #include "install/SevenZipPassword.h"
 
+#include <algorithm>
 #include <new>
 
 using namespace sevenzip;
@@ -41,6 +42,12 @@ bool RemoveExistingEntry(const std::wstring& path) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     return DeleteFileW(path.c_str()) != FALSE;
+}
+
+// An item's stored name may use either separator; failure lines show backslashes.
+std::wstring WindowsSeparators(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }
 
 bool HasSeparator(const std::wstring& path) { return path.find_first_of(L"\\/") != std::wstring::npos; }
@@ -94,6 +101,14 @@ HRESULT CArchiveExtractCallback::SetCompleted(const uint64_t* completed) {
     return S_OK;
 }
 
+StepFailure CArchiveExtractCallback::Failure(HRESULT extractResult) {
+    std::lock_guard<std::mutex> lock(itemMutex_);
+    if (failure_) return *failure_;
+    // A write or read of the library's own failed: the current item's file.
+    return StepFailure{"extracting", WindowsSeparators(diskPath_.empty() ? outputFolder_ + itemPath_ : diskPath_),
+                       ErrorOfResult(extractResult)};
+}
+
 void CArchiveExtractCallback::ReportFinished() {
     std::lock_guard<std::mutex> lock(progressMutex_);
     if (lastReported_ != 100.0f) Report(100.0f);
@@ -140,8 +155,7 @@ HRESULT CArchiveExtractCallback::PrepareItem(uint32_t index, ISequentialOutStrea
 
     const std::wstring diskPath = outputFolder_ + itemPath_;
     if (!IsContainedItemPath(itemPath_)) {
-        WriteErrorLine("Item path leaves the output folder", diskPath);
-        return E_ABORT;
+        return Stop("Item path leaves the output folder", "extracting", diskPath, ERROR_BAD_PATHNAME);
     }
     if (HasSeparator(itemPath_)) EnsureFolder(ParentOfPath(itemPath_));
     diskPath_ = diskPath;
@@ -150,10 +164,18 @@ HRESULT CArchiveExtractCallback::PrepareItem(uint32_t index, ISequentialOutStrea
         return S_OK;
     }
     if (!RemoveExistingEntry(diskPath_)) {
-        WriteErrorLine("Can not delete output file", diskPath_);
-        return E_ABORT;
+        return Stop("Can not delete output file", "replacing", diskPath_, GetLastError());
     }
     return OpenOutputFile(outStream);
+}
+
+// Called with itemMutex_ held: the diagnostic line, and the first failure kept
+// for the install's own report.
+HRESULT CArchiveExtractCallback::Stop(const char* message, const char* action, const std::wstring& path,
+                                      DWORD error) {
+    WriteErrorLine(message, path);
+    if (!failure_) failure_ = StepFailure{action, WindowsSeparators(path), error};
+    return E_ABORT;
 }
 
 // Called with itemMutex_ held; folder is relative to the output folder. Items
@@ -172,8 +194,7 @@ HRESULT CArchiveExtractCallback::OpenOutputFile(ISequentialOutStream** outStream
     ComPtr<ISequentialOutStream> stream(fileStream);
     fileStream->ResetProcessedSize();
     if (!fileStream->Create(diskPath_)) {
-        WriteErrorLine("Can not open output file", diskPath_);
-        return E_ABORT;
+        return Stop("Can not open output file", "creating", diskPath_, GetLastError());
     }
     outFileStreamSpec_ = fileStream;
     outFileStream_ = stream;
@@ -196,9 +217,12 @@ HRESULT CArchiveExtractCallback::CloseOutputFile() {
     if (!outFileStreamSpec_) return S_OK;
     if (timeDefined_) outFileStreamSpec_->SetMTime(mtime_);
     const bool closed = outFileStreamSpec_->Close();
+    const DWORD error = closed ? ERROR_SUCCESS : GetLastError();
     outFileStreamSpec_ = nullptr;
     outFileStream_.Reset();
-    return closed ? S_OK : E_FAIL;
+    if (closed) return S_OK;
+    if (!failure_) failure_ = StepFailure{"writing", WindowsSeparators(diskPath_), error};
+    return E_FAIL;
 }
 
 HRESULT CArchiveExtractCallback::SetOperationResult(int32_t result) {

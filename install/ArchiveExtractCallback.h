@@ -7,6 +7,7 @@
 // lock of their own.
 #pragma once
 
+#include "app/StepFailure.h"
 #include "install/ComPtr.h"
 #include "install/SevenZipInterfaces.h"
 #include "install/SevenZipLibrary.h"
@@ -33,6 +34,9 @@ public:
     // After a successful extraction: reports 100 unless that was the last
     // report (so an archive with a total of 0 ends at 100 as well).
     void ReportFinished();
+    // After a failed extraction (extractResult is what the library returned):
+    // what stopped it, on which file, with the Windows error.
+    StepFailure Failure(HRESULT extractResult);
 
     // IUnknown: answers IUnknown and ICryptoGetTextPassword only, both with
     // the password interface.
@@ -57,6 +61,7 @@ private:
     void EnsureFolder(const std::wstring& folder);
     HRESULT OpenOutputFile(sevenzip::ISequentialOutStream** outStream);
     HRESULT CloseOutputFile();
+    HRESULT Stop(const char* message, const char* action, const std::wstring& path, DWORD error);
     void Report(float percent);
 
     const sevenzip::Library* library_ = nullptr;
@@ -74,6 +79,7 @@ private:
     bool isFolder_ = false;
     bool attributesDefined_ = false;
     bool timeDefined_ = false;
+    StepResult failure_;  // the first item that stopped the extraction
     COutFileStream* outFileStreamSpec_ = nullptr;
     com::ComPtr<sevenzip::ISequentialOutStream> outFileStream_;
 

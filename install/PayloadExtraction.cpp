@@ -38,35 +38,55 @@ bool OpenArchive(IInArchive* archive, CInFileStream* stream) {
     return archive->Open(stream, &kMaxCheckStartPosition, openCallback.Get()) == S_OK;
 }
 
-}  // namespace
+// The result, and on failure what caused it for the install's failure line.
+struct ExtractOutcome {
+    ExtractResult result;
+    StepResult failure;
+};
 
-ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring& outputFolder,
-                             ExtractProgressFunction progress, void* context) {
-    if (archivePath.empty()) return ExtractResult::NoArchivePath;
-    if (outputFolder.empty()) return ExtractResult::NoOutputFolder;
+ExtractOutcome Failed(ExtractResult result, const char* action, const std::wstring& object, DWORD error) {
+    return {result, StepFailed(action, object, error)};
+}
+
+ExtractOutcome Extraction(const std::wstring& archivePath, const std::wstring& outputFolder,
+                          ExtractProgressFunction progress, void* context) {
+    if (archivePath.empty()) return Failed(ExtractResult::NoArchivePath, "opening", L"", ERROR_INVALID_NAME);
+    if (outputFolder.empty()) return Failed(ExtractResult::NoOutputFolder, "extracting into", L"", ERROR_INVALID_NAME);
     ComPtr<IInArchive> archive = CreateArchiveHandler();
-    if (!archive) return ExtractResult::NoArchiveHandler;
+    if (!archive) return Failed(ExtractResult::NoArchiveHandler, "loading", L"7z.dll", ERROR_MOD_NOT_FOUND);
     ComPtr<CInFileStream> stream(new (std::nothrow) CInFileStream);
-    if (!stream || !stream->Open(archivePath)) return ExtractResult::CannotOpenArchive;
-    if (!OpenArchive(archive.Get(), stream.Get())) return ExtractResult::OpenFailed;
+    if (!stream || !stream->Open(archivePath))
+        return Failed(ExtractResult::CannotOpenArchive, "opening", archivePath,
+                      stream ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY);
+    if (!OpenArchive(archive.Get(), stream.Get()))
+        return Failed(ExtractResult::OpenFailed, "reading the archive", archivePath, ERROR_INVALID_DATA);
 
     // Items at the top level go straight into the folder, so it must exist.
     const std::wstring folder = WithTrailingSeparator(outputFolder);
     CreateMissingFolders(folder);
 
     ComPtr<CArchiveExtractCallback> extractCallback(new (std::nothrow) CArchiveExtractCallback);
-    if (!extractCallback) return ExtractResult::ExtractFailed;
+    if (!extractCallback)
+        return Failed(ExtractResult::ExtractFailed, "extracting into", folder, ERROR_NOT_ENOUGH_MEMORY);
     extractCallback->SetProgress(progress, context);
     extractCallback->Init(archive.Get(), folder);
-    if (archive->Extract(nullptr, kAllItems, 0, extractCallback.Get()) != S_OK) return ExtractResult::ExtractFailed;
+    if (HRESULT result = archive->Extract(nullptr, kAllItems, 0, extractCallback.Get()); result != S_OK)
+        return {ExtractResult::ExtractFailed, extractCallback->Failure(result)};
     extractCallback->ReportFinished();
-    return ExtractResult::Succeeded;
+    return {ExtractResult::Succeeded, std::nullopt};
 }
 
-bool ExtractPayload(const PayloadFile& payload, const std::wstring& installFolder, CStepsScript* task) {
+}  // namespace
+
+ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring& outputFolder,
+                             ExtractProgressFunction progress, void* context) {
+    return Extraction(archivePath, outputFolder, progress, context).result;
+}
+
+StepResult ExtractPayload(const PayloadFile& payload, const std::wstring& installFolder, CStepsScript* task) {
     LoadLibraryFunctions();
     CInstallerComposer* composer = task ? task->Composer() : nullptr;
-    return ExtractArchive(payload.Path(), installFolder, OnExtractProgress, composer) == ExtractResult::Succeeded;
+    return Extraction(payload.Path(), installFolder, OnExtractProgress, composer).failure;
 }
 
 void OnExtractProgress(float percent, void* context) {

@@ -2,6 +2,7 @@
 // archive library, reporting the running percentage to the install task.
 #pragma once
 
+#include "app/StepFailure.h"
 #include "install/ArchiveExtractCallback.h"
 
 #include <string>
@@ -27,8 +28,8 @@ ExtractResult ExtractArchive(const std::wstring& archivePath, const std::wstring
                              ExtractProgressFunction progress, void* context);
 
 // The install step: the payload into installFolder (ending with a
-// backslash), progress posted to the task's engine; true only on Succeeded.
-bool ExtractPayload(const PayloadFile& payload, const std::wstring& installFolder, CStepsScript* task);
+// backslash), progress posted to the task's engine; fails unless Succeeded.
+StepResult ExtractPayload(const PayloadFile& payload, const std::wstring& installFolder, CStepsScript* task);
 
 // The progress function of ExtractPayload: context is the CInstallerComposer
 // that receives "正在解压文件..." with the percentage truncated.

@@ -35,21 +35,26 @@ PayloadResource::~PayloadResource() {
 
 PayloadFile::PayloadFile() : path_(JoinPath(TempFolder(), std::wstring(L"step_") + ProductFolderName + L".tmp")) {}
 
-bool PayloadFile::WriteFromResource() const {
+StepResult PayloadFile::WriteFromResource() const {
     ByteBuffer buffer;
     {
         PayloadResource resource;
         if (resource.Bytes()) buffer.Append(resource.Bytes(), resource.Size());
     }
-    if (buffer.Size() == 0) return false;
+    if (buffer.Size() == 0)
+        return StepFailed("reading the resource", L"ZIPRES\\IDR_STEP7ZRES", ERROR_RESOURCE_DATA_NOT_FOUND);
 
     if (PathFileExistsW(path_.c_str()) && !DeleteFileW(path_.c_str())) DeleteOrMoveAside(path_);
     HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return StepFailed("creating", path_, GetLastError());
     // A short or failed write leaves a truncated archive: report it here
     // rather than as a damaged archive later.
     DWORD written = 0;
-    const bool wrote = WriteFile(file, buffer.Data(), buffer.Size(), &written, nullptr) && written == buffer.Size();
-    const bool closed = CloseHandle(file) != FALSE;
-    return wrote && closed;
+    StepResult result;
+    if (!WriteFile(file, buffer.Data(), buffer.Size(), &written, nullptr))
+        result = StepFailed("writing", path_, GetLastError());
+    else if (written != buffer.Size())
+        result = StepFailed("writing", path_, ERROR_DISK_FULL);
+    if (!CloseHandle(file) && !result) result = StepFailed("writing", path_, GetLastError());
+    return result;
 }

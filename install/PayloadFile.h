@@ -2,6 +2,8 @@
 // folder, written from the installer's "ZIPRES"/"IDR_STEP7ZRES" resource.
 #pragma once
 
+#include "app/StepFailure.h"
+
 #include <windows.h>
 
 #include <string>
@@ -31,10 +33,10 @@ public:
 
     const std::wstring& Path() const { return path_; }
 
-    // True when the resource had bytes and all of them were written to the
+    // Succeeds when the resource had bytes and all of them were written to the
     // newly created file with one call. An earlier file is deleted, or moved
     // aside and deleted at the next restart when it is held open.
-    bool WriteFromResource() const;
+    StepResult WriteFromResource() const;
 
 private:
     std::wstring path_;

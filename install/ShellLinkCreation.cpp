@@ -19,6 +19,7 @@ public:
         if (SUCCEEDED(result_)) CoUninitialize();
     }
     bool Succeeded() const { return SUCCEEDED(result_); }
+    HRESULT Result() const { return result_; }
 
 private:
     HRESULT result_;
@@ -29,18 +30,22 @@ using ComRef = com::ComPtr<T>;  // the generic counted COM reference
 
 }  // namespace
 
-bool CreateShellLink(const std::wstring& linkPath, const std::wstring& targetPath, LPCWSTR arguments) {
-    if (!FitsPathBuffer(linkPath) || !FitsPathBuffer(targetPath)) return false;
+StepResult CreateShellLink(const std::wstring& linkPath, const std::wstring& targetPath, LPCWSTR arguments) {
+    if (!FitsPathBuffer(linkPath) || !FitsPathBuffer(targetPath))
+        return StepFailed("writing", linkPath, ERROR_FILENAME_EXCED_RANGE);
     ComInitialisation com;
-    if (!com.Succeeded()) return false;
+    if (!com.Succeeded()) return StepFailed("writing", linkPath, ErrorOfResult(com.Result()));
     ComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())))
-        return false;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      link.ReceiveVoid());
+    if (FAILED(result)) return StepFailed("writing", linkPath, ErrorOfResult(result));
     link->SetPath(targetPath.c_str());
     link->SetShowCmd(SW_SHOWNORMAL);
     if (arguments) link->SetArguments(arguments);
     ComRef<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()))) return false;
-    file->Save(linkPath.c_str(), FALSE);  // its result is not examined
-    return true;
+    if (FAILED(result = link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
+        return StepFailed("writing", linkPath, ErrorOfResult(result));
+    if (FAILED(result = file->Save(linkPath.c_str(), FALSE)))
+        return StepFailed("writing", linkPath, ErrorOfResult(result));
+    return std::nullopt;
 }

@@ -37,9 +37,14 @@ bool CStepsScript::Fail() {
     return false;
 }
 
+bool CStepsScript::Fail(const StepFailure& failure) {
+    ReportStepFailure(failure);
+    return Fail();
+}
+
 bool CStepsScript::Run() {
-    failed_ = false;
-    if (!options_) return Fail();
+    failed_ = completed_ = false;
+    if (!options_) return Fail(StepFailure{"reading", L"the install options", ERROR_NOT_ENOUGH_MEMORY});
     composer_->PostProgress(L"正在检查安装环境...", 0);
     PayloadFile payload;
     const std::wstring installPath = GetOption(L"InstallPath");
@@ -49,7 +54,8 @@ bool CStepsScript::Run() {
     }
     // Every step gets the folder with a backslash appended, even after one.
     std::wstring installFolder = installPath + L"\\";
-    if (!PathFileExistsW(installFolder.c_str())) CreateDirectoryW(installFolder.c_str(), nullptr);
+    if (!PathFileExistsW(installFolder.c_str()) && !CreateDirectoryW(installFolder.c_str(), nullptr))
+        return Fail(StepFailure{"creating the folder", installPath, GetLastError()});
     // The entries that are the install's own; nothing else in the folder is touched.
     const PayloadManifest owned = ReadPayloadManifest();
     StopProductProcesses();
@@ -57,17 +63,24 @@ bool CStepsScript::Run() {
     UnregisterShellExtensions(installFolder);
 
     composer_->PostProgress(L"正在创建解压文件...", 0);
-    if (!payload.WriteFromResource()) return Fail();
+    if (StepResult failed = payload.WriteFromResource()) return Fail(*failed);
     composer_->PostProgress(L"开始解压文件...", 0);
-    if (!ExtractPayload(payload, installFolder, this)) return Fail();
+    if (StepResult failed = ExtractPayload(payload, installFolder, this)) return Fail(*failed);
     GrantEveryoneOnTree(installFolder, owned);
     composer_->PostProgress(L"解压文件完成,正在写入安装环境,请稍后...", 100);
 
     RegisterShellExtensions(installFolder);
-    CreateShortcuts(this, installFolder);
-    WriteUninstallRecords(installFolder);
-    WriteAppInfo(this, installFolder);
+    if (StepResult failed = WriteRecords(installFolder)) return Fail(*failed);
     SendInstallReport(this);
+    completed_ = true;
     composer_->PostComplete();
     return true;
+}
+
+// Shortcuts, the machine's records and the user's configuration: the first
+// that cannot be written fails the install.
+StepResult CStepsScript::WriteRecords(const std::wstring& installFolder) {
+    if (StepResult failed = CreateShortcuts(this, installFolder)) return failed;
+    if (StepResult failed = WriteUninstallRecords(installFolder)) return failed;
+    return WriteAppInfo(this, installFolder);
 }

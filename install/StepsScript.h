@@ -2,6 +2,9 @@
 #pragma once
 
 #include "app/InstallOptions.h"
+#include "app/StepFailure.h"
+
+#include <string>
 
 class CInstallerComposer;
 
@@ -19,11 +22,17 @@ public:
     void SetComposer(CInstallerComposer* composer) { composer_ = composer; }
     // How the last run ended, for the process exit code.
     bool Failed() const { return failed_; }
+    // Whether the last run reached its end.
+    bool Completed() const { return completed_; }
 
 private:
     bool Fail();
+    // Writes the failure's line on standard error first.
+    bool Fail(const StepFailure& failure);
+    StepResult WriteRecords(const std::wstring& installFolder);
 
     InstallOptions* options_;
     CInstallerComposer* composer_ = nullptr;
     bool failed_ = false;
+    bool completed_ = false;
 };

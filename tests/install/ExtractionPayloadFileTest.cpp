@@ -52,7 +52,9 @@ TEST(ExtractionPayloadFile, WithoutThePayloadResourceNothingChanges) {
     WriteFile(earlier, "earlier", 7, &written, nullptr);
     CloseHandle(earlier);
 
-    EXPECT_FALSE(payload.WriteFromResource());
+    StepResult failed = payload.WriteFromResource();
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_EQ(DescribeStepFailure(*failed), "install failed: reading the resource ZIPRES\\IDR_STEP7ZRES: error 1812");
     HANDLE file = CreateFileW(payload.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     char text[16] = {};

@@ -7,6 +7,7 @@
 #include "install/RegistryRecords.h"
 #include "prefix/Prefix.h"
 #include "support/ProcessRunner.h"
+#include "support/StepOutcome.h"
 #include "support/TestPrefix.h"
 
 #include <gtest/gtest.h>
@@ -117,8 +118,8 @@ protected:
 
 TEST_F(RegistryRecords, AllRecordsLandInThe32BitView) {
     SetOption(L"Qid", L"kd8Q2w==");
-    EXPECT_TRUE(WriteUninstallRecords(kInstallFolder));
-    EXPECT_TRUE(WriteAppInfo(nullptr, kInstallFolder));
+    EXPECT_EQ(Outcome(WriteUninstallRecords(kInstallFolder)), "done");
+    EXPECT_EQ(Outcome(WriteAppInfo(nullptr, kInstallFolder)), "done");
     std::wstring folder = kInstallFolder;
     struct Expected {
         const wchar_t* key;
@@ -157,7 +158,7 @@ TEST_F(RegistryRecords, AllRecordsLandInThe32BitView) {
 }
 
 TEST_F(RegistryRecords, EmptyQidIsTheTerminatorOnly) {
-    EXPECT_TRUE(WriteAppInfo(nullptr, kInstallFolder));
+    EXPECT_EQ(Outcome(WriteAppInfo(nullptr, kInstallFolder)), "done");
     std::optional<Text> got = QueryText(kAppInfoKey, L"AppSpreaderID");
     ASSERT_TRUE(got.has_value());
     EXPECT_EQ(got->size, sizeof(WCHAR));
@@ -177,14 +178,20 @@ TEST_F(RegistryRecords, TwoInstallsLeaveOneUninstallEntry) {
     EXPECT_EQ(QueryText(kEntryKey, L"UninstallString")->text, L"D:\\Other\\Dravenko.exe");
 }
 
-TEST_F(RegistryRecords, RefusedKeysLeaveTheirRecordsUnwritten) {
+TEST_F(RegistryRecords, RefusedKeysLeaveTheirRecordsUnwrittenAndFail) {
     struct Case {
         const wchar_t* refused;
         bool productWritten;
+        const char* failure;
     };
-    for (const Case& c : {Case{L"Software", false}, Case{kUninstallKey, true}}) {
+    const Case cases[] = {
+        {L"Software", false, "install failed: opening HKLM\\SoftWare: error 5"},
+        {kUninstallKey, true,
+         "install failed: opening HKLM\\software\\Microsoft\\Windows\\CurrentVersion\\Uninstall: error 5"},
+    };
+    for (const Case& c : cases) {
         RefuseFullAccess(c.refused);
-        EXPECT_TRUE(WriteUninstallRecords(kInstallFolder));
+        EXPECT_EQ(Outcome(WriteUninstallRecords(kInstallFolder)), c.failure);
         Reopen(c.refused);
         EXPECT_EQ(QueryText(kProductKey, L"InstallPath").has_value(), c.productWritten);
         EXPECT_FALSE(KeyExists(kEntryKey));
@@ -194,7 +201,7 @@ TEST_F(RegistryRecords, RefusedKeysLeaveTheirRecordsUnwritten) {
 
 TEST_F(RegistryRecords, TextsBeyondTheirBuffersAreNotWritten) {
     std::wstring longFolder = L"C:\\" + std::wstring(260, L'a') + L"\\";  // 264 characters
-    WriteUninstallRecords(longFolder);
+    EXPECT_EQ(Outcome(WriteUninstallRecords(longFolder)), "done");  // left out on purpose
     EXPECT_FALSE(QueryText(kProductKey, L"InstallPath").has_value());
     EXPECT_FALSE(QueryText(kEntryKey, L"UninstallString").has_value());
     EXPECT_FALSE(QueryText(kEntryKey, L"DisplayIcon").has_value());
@@ -209,7 +216,7 @@ TEST_F(RegistryRecords, RefusingAppInfoTreeGetsTheInteractiveDaclThenTheValues) 
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAppInfoKey, 0, KEY_ALL_ACCESS, refused.receive()),
               ERROR_ACCESS_DENIED);
 
-    EXPECT_TRUE(WriteAppInfo(nullptr, kInstallFolder));
+    EXPECT_EQ(Outcome(WriteAppInfo(nullptr, kInstallFolder)), "done");
     EXPECT_EQ(QueryText(kAppInfoKey, L"AppPath")->text, kInstallFolder);
     Bytes expected = {2, 0, 32, 0, 1, 0, 0, 0, ACCESS_ALLOWED_ACE_TYPE, 0, 20, 0, 0x3F, 0, 0x0F, 0};
     expected.insert(expected.end(), kInteractive.begin(), kInteractive.end());
@@ -237,12 +244,13 @@ TEST_F(RegistryRecords, WalkStopsAtAKeyThatRefusesItsDacl) {
               ERROR_ACCESS_DENIED);
     EXPECT_FALSE(GrantKeyAccessRecursive(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Missing"));
 
-    // An AppInfo key that can be neither granted nor created: no values, but the config file.
+    // An AppInfo key that can be neither granted nor created: no values, and the step fails there.
     CreateKey(kAppInfoKey);
     SetKeySecurity(kAppInfoKey, nullptr, 0, &kSystem);
-    EXPECT_TRUE(WriteAppInfo(nullptr, kInstallFolder));
+    EXPECT_EQ(Outcome(WriteAppInfo(nullptr, kInstallFolder)),
+              "install failed: creating HKLM\\SOFTWARE\\Velmora\\AppInfo: error 5");
     EXPECT_FALSE(QueryText(kAppInfoKey, L"AppPath").has_value());
-    EXPECT_NE(ReadWholeFile(configFile_).find("InstallPath="), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(configFile_).find("InstallPath="), std::string::npos);
 }
 
 }  // namespace

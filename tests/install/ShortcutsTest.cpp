@@ -6,12 +6,14 @@
 #include "app/InstallOptions.h"
 #include "prefix/Prefix.h"
 #include "support/ProcessRunner.h"
+#include "support/StepOutcome.h"
 #include "support/TestPrefix.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -78,7 +80,7 @@ TEST_F(ShortcutsTest, OptionsChooseTheShortcuts) {
         StartAfresh();
         SetOrClear(L"IsStartmenu", c.startMenu);
         SetOrClear(L"IsDesttopCut", c.desktop);
-        EXPECT_TRUE(CreateShortcuts(nullptr, installFolder_));
+        EXPECT_EQ(Outcome(CreateShortcuts(nullptr, installFolder_)), "done");
         EXPECT_EQ(Exists(kStartMenu + L"Orvanti文件数据恢复.lnk"), c.startMenuMade);
         EXPECT_EQ(Exists(kStartMenu + L"卸载.lnk"), c.startMenuMade);
         EXPECT_EQ(Exists(kStartMenu + L"访问官方网站.url"), c.startMenuMade);
@@ -93,7 +95,7 @@ struct LinkCase {
 };
 
 TEST_F(ShortcutsTest, LinksStartTheInstalledProgramsNormally) {
-    ASSERT_TRUE(CreateShortcuts(nullptr, installFolder_));
+    ASSERT_EQ(Outcome(CreateShortcuts(nullptr, installFolder_)), "done");
     const LinkCase cases[] = {
         {kStartMenu + L"Orvanti文件数据恢复.lnk", L"Pellamor.exe"},
         {kStartMenu + L"卸载.lnk", L"Dravenko.exe"},
@@ -117,7 +119,7 @@ TEST_F(ShortcutsTest, LinksStartTheInstalledProgramsNormally) {
 
 TEST_F(ShortcutsTest, InternetShortcutHoldsTheFiveKeysInOrder) {
     SetOption(L"IsDesttopCut", L"0");
-    ASSERT_TRUE(CreateShortcuts(nullptr, installFolder_));
+    ASSERT_EQ(Outcome(CreateShortcuts(nullptr, installFolder_)), "done");
     std::string expected = "[InternetShortcut]\r\nURL=" + wincompat::Utf8FromWide(kWebsite) +
                            "\r\nIconFile=C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe\r\n"
                            "HotKey=0\r\nIDList=0\r\nIconIndex=0\r\n";
@@ -132,7 +134,7 @@ TEST_F(ShortcutsTest, EarlierFilesAreReplacedOrKept) {
     WriteWholeFile(UnixPath(kDesktopLink), "stale");
     WriteWholeFile(UnixPath(installFolder_ + L"访问官方网站.url"),
                    "[InternetShortcut]\r\nURL=http://old.example/\r\nModified=ABC\r\n[Extra]\r\nx=1\r\n");
-    ASSERT_TRUE(CreateShortcuts(nullptr, installFolder_));
+    ASSERT_EQ(Outcome(CreateShortcuts(nullptr, installFolder_)), "done");
     EXPECT_FALSE(Exists(kStartMenu + L"访问官方网站.lnk"));
     EXPECT_EQ(ReadWholeFile(UnixPath(kStartMenu + L"卸载.lnk")).substr(0, 1), "L");
     EXPECT_EQ(ReadWholeFile(UnixPath(kDesktopLink)).substr(0, 1), "L");
@@ -150,13 +152,44 @@ TEST_F(ShortcutsTest, EarlierFilesAreReplacedOrKept) {
 
 TEST_F(ShortcutsTest, PathsBeyondMaxPathSkipTheirShortcuts) {
     std::wstring deepFolder = L"C:\\" + std::wstring(MAX_PATH - 10, L'd') + L"\\";
-    EXPECT_TRUE(CreateShortcuts(nullptr, deepFolder));
+    EXPECT_EQ(Outcome(CreateShortcuts(nullptr, deepFolder)), "done");  // skipped on purpose
     EXPECT_FALSE(Exists(kStartMenu + L"Orvanti文件数据恢复.lnk"));
     EXPECT_FALSE(Exists(kStartMenu + L"卸载.lnk"));
     EXPECT_FALSE(Exists(kDesktopLink));
     EXPECT_TRUE(Exists(kStartMenu + L"访问官方网站.url"));
-    EXPECT_FALSE(CreateShellLink(kStartMenu + L"x.lnk", deepFolder + L"Pellamor.exe", nullptr));
+    StepResult refused = CreateShellLink(kStartMenu + L"x.lnk", deepFolder + L"Pellamor.exe", nullptr);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     EXPECT_FALSE(CreateFolderChain(deepFolder + L"subfolder\\"));
+}
+
+// What stands where a shortcut or its folder must go fails the step, naming it.
+TEST_F(ShortcutsTest, ShortcutsThatCannotBeMadeFailTheStep) {
+    struct Case {
+        const char* name;
+        std::wstring blocked;  // where a folder is made (a file, when asFile)
+        bool asFile;
+        std::string failure;  // how the failure line starts
+    };
+    // The folder chain takes a file for a level that exists: the first write below it fails.
+    const std::string menu = "install failed: writing C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\";
+    const Case cases[] = {
+        {"a file for the start-menu folder", kStartMenu.substr(0, kStartMenu.size() - 1), true, menu},
+        {"a folder for the launcher's link", kStartMenu + L"Orvanti文件数据恢复.lnk", false,
+         "install failed: replacing C:\\ProgramData\\"},
+        {"a folder for the desktop link", kDesktopLink, false, "install failed: writing C:\\Users\\Public\\Desktop\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartAfresh();
+        const std::string blocked = UnixPath(c.blocked);
+        fs::create_directories(c.asFile ? fs::path(blocked).parent_path() : fs::path(blocked));
+        if (c.asFile) std::ofstream(blocked) << "not a folder";
+        std::string outcome = Outcome(CreateShortcuts(nullptr, installFolder_));
+        EXPECT_EQ(outcome.rfind(c.failure, 0), 0u) << outcome;
+        EXPECT_NE(outcome.find(": error "), std::string::npos) << outcome;
+        fs::remove_all(blocked);
+    }
 }
 
 struct ChainCase {

@@ -71,6 +71,17 @@ std::string InstallerTest::QuietInstaller(const std::string& folder) {
     return copy;
 }
 
+std::string FailureLine(const ProcessResult& run) {
+    std::istringstream lines(run.errors);
+    std::string line, found;
+    while (std::getline(lines, line)) {
+        if (line.rfind("install failed: ", 0) != 0) continue;
+        EXPECT_TRUE(found.empty()) << "a second failure line: " << line;
+        found = line;
+    }
+    return found;
+}
+
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
     std::istringstream lines(text);
     std::string line;

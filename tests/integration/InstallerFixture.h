@@ -40,5 +40,9 @@ protected:
     SilentPort silentPort_{false};
 };
 
+// The one line of a failed install on standard error ("install failed: ..."),
+// empty when there is none; more than one such line fails the test.
+std::string FailureLine(const ProcessResult& run);
+
 // Reads one "key=value" of a section from INI text (CRLF lines).
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key);

@@ -100,12 +100,19 @@ TEST_F(InstallerTest, PayloadsThatCannotInstallEndWithExitCode3) {
     Shell(": > '" + folder_ + "/empty.7z'");
     Shell("cd '" + source + "' && 7z a -mhe=on -psecret '" + folder_ + "/headers.7z' . >/dev/null");
     Shell("cd '" + source + "' && 7z a -psecret '" + folder_ + "/contents.7z' . >/dev/null");
+    const std::string archiveFile = "\\AppData\\Local\\Temp\\step_Velmora.tmp";
+    const std::string unreadable =
+        "install failed: reading the archive C:\\Users\\" + login_ + archiveFile + ": error 13";
     struct Case {
         std::string archive;
-        std::string output;  // expected on standard output
+        std::string output;   // expected on standard output
+        std::string failure;  // how the failure line on standard error starts
     } cases[] = {
-        {"truncated.7z", ""}, {"garbage.7z", ""}, {"empty.7z", ""},
-        {"headers.7z", "Password is not defined"}, {"contents.7z", "Password is not defined"},
+        {"truncated.7z", "", unreadable},
+        {"garbage.7z", "", unreadable},
+        {"empty.7z", "", "install failed: reading the resource ZIPRES\\IDR_STEP7ZRES: error 1812"},
+        {"headers.7z", "Password is not defined", unreadable},
+        {"contents.7z", "Password is not defined", "install failed: extracting C:\\Program Files (x86)\\Velmora\\"},
     };
     for (const Case& c : cases) {
         std::string installer = InstallerWithPayload(*this, CopyInstaller("setup-" + c.archive + ".exe"),
@@ -114,6 +121,7 @@ TEST_F(InstallerTest, PayloadsThatCannotInstallEndWithExitCode3) {
         EXPECT_EQ(run.exitCode, 3) << c.archive << "\n" << run.output << run.errors;
         EXPECT_EQ(run.signal, 0) << c.archive;
         EXPECT_NE(run.output.find(c.output), std::string::npos) << c.archive << "\n" << run.output;
+        EXPECT_EQ(FailureLine(run).rfind(c.failure, 0), 0u) << c.archive << "\n" << run.errors;
         // The configuration is written even after a failed install.
         EXPECT_NE(ReadWholeFile(UserConfigFile()).find("InstallPath="), std::string::npos) << c.archive;
     }
@@ -130,6 +138,8 @@ TEST_F(InstallerTest, ItemsLeavingTheInstallFolderAreNeverWritten) {
     EXPECT_EQ(run.exitCode, 3) << run.output;
     EXPECT_FALSE(Exists(OnDriveC("Program Files (x86)/evil.txt")));
     EXPECT_NE(run.output.find("Error:"), std::string::npos) << run.output;
+    EXPECT_EQ(FailureLine(run), "install failed: extracting C:\\Program Files (x86)\\Velmora\\..\\evil.txt: error 161")
+        << run.errors;
 }
 
 TEST_F(InstallerTest, DamagedItemIsDiagnosedAndTheInstallGoesOn) {
@@ -160,6 +170,8 @@ TEST_F(InstallerTest, FilesInTheWayAreReplacedOrStopTheInstall) {
     ProcessResult run = RunInstaller({"slient"});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.output.find("Can not delete output file"), std::string::npos) << run.output;
+    EXPECT_EQ(FailureLine(run), "install failed: replacing C:\\Program Files (x86)\\Velmora\\Pellamor.exe: error 5")
+        << run.errors;
     EXPECT_EQ(ReadWholeFile(launcher + "/keep.txt"), "a folder where the launcher goes");
 }
 
@@ -253,6 +265,7 @@ TEST_F(InstallerTest, InstallFolderNearMaxPathFailsCleanly) {
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitCode, 3) << run.output;
     EXPECT_NE(run.output.find("Can not open output file"), std::string::npos) << run.output;
+    EXPECT_EQ(FailureLine(run).rfind("install failed: creating " + deep + "\\", 0), 0u) << run.errors;
     ProcessResult outside = RunProcess({"/bin/sh", "-c", "ls '" + OnDriveC(std::string(120, 'a')) + "'"});
     EXPECT_EQ(outside.output, std::string(110, 'b') + "\n");
 }

@@ -89,10 +89,11 @@ extern "C" BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite
     const char* bytes = static_cast<const char*>(buffer);
     size_t done = 0;
     bool ok = TransferAll([&](size_t at) { return write(fd, bytes + at, bytesToWrite - at); }, bytesToWrite, done);
+    const DWORD error = ok ? ERROR_SUCCESS : ErrorFromErrno(errno);  // before NoteWritten's calls change errno
     if (bytesWritten) *bytesWritten = static_cast<DWORD>(done);
     if (done > 0) object->NoteWritten();
     if (ok && done < bytesToWrite) return Fail(ERROR_DISK_FULL);
-    return ok ? TRUE : Fail(ErrorFromErrno(errno));
+    return ok ? TRUE : Fail(error);
 }
 
 extern "C" BOOL WINAPI FlushFileBuffers(HANDLE file) {
