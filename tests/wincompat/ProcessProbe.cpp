@@ -6,8 +6,10 @@
 //   cwd=..., prefix=..., env.NAME=... (for each NAME in PROBE_ENV, comma-separated)
 //   fd.N=target       every open descriptor
 // Then, by its first argument: "exit N" exits with N, "sleep S" sleeps S
-// seconds, "abort" aborts; anything else exits with 0.
+// seconds, "abort" aborts, "snapshot" walks a toolhelp snapshot and reports
+// "entries=N" and "self=1" when it lists this process; anything else exits with 0.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "prefix/Prefix.h"
 
@@ -64,6 +66,23 @@ void Report(int argc, char** argv) {
     if (out != stdout) fclose(out);
 }
 
+// Walks one process snapshot; 1 when it cannot be taken.
+int ReportSnapshot() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 1;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int entries = 0;
+    bool self = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        ++entries;
+        self = self || entry.th32ProcessID == GetCurrentProcessId();
+    }
+    CloseHandle(snapshot);
+    printf("entries=%d\nself=%d\n", entries, self ? 1 : 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,5 +91,6 @@ int main(int argc, char** argv) {
     if (action == "exit" && argc > 2) return atoi(argv[2]);
     if (action == "sleep" && argc > 2) sleep(static_cast<unsigned>(atoi(argv[2])));
     if (action == "abort") abort();
+    if (action == "snapshot") return ReportSnapshot();
     return 0;
 }

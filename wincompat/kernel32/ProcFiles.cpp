@@ -1,7 +1,7 @@
 #include "kernel32/ProcFiles.h"
 
-#include <errno.h>
-#include <fcntl.h>
+#include "prefix/HostFile.h"
+
 #include <limits.h>
 #include <unistd.h>
 
@@ -9,22 +9,16 @@ namespace wincompat {
 
 namespace {
 
+// More than any status, stat or command line holds.
+constexpr size_t kProcFileLimit = 1 << 20;
+
 std::string ProcPath(int pid, const char* name) { return "/proc/" + std::to_string(pid) + "/" + name; }
 
 }  // namespace
 
 std::string ReadProcFile(int pid, const char* name) {
     std::string bytes;
-    int fd = open(ProcPath(pid, name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return bytes;
-    char buffer[4096];
-    for (;;) {
-        ssize_t count = read(fd, buffer, sizeof(buffer));
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) break;  // the end, or the process ended (ESRCH)
-        bytes.append(buffer, static_cast<size_t>(count));
-    }
-    close(fd);
+    ReadHostFile(ProcPath(pid, name), bytes, kProcFileLimit);
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 
 #include "kernel32/CommandLineText.h"
 #include "kernel32/ProcessCommandLine.h"
+#include "prefix/HostFile.h"
 #include "prefix/Prefix.h"
 
 #include <stdio.h>
@@ -10,8 +11,6 @@
 #include <unistd.h>
 #include <sys/syscall.h>
 
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,13 +19,15 @@ namespace wincompat {
 
 namespace {
 
+constexpr size_t kCommandLineLimit = 1 << 21;  // the kernel's own limit on arguments is 2 MB
+
 std::mutex commandLineMutex;
 std::wstring* commandLine = nullptr;  // set once, lives until exit
 
 // Without an entry that set it (a test program), rebuild it from /proc.
 std::wstring CommandLineFromProc() {
-    std::ifstream file("/proc/self/cmdline", std::ios::binary);
-    std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string raw;
+    ReadHostFile("/proc/self/cmdline", raw, kCommandLineLimit);
     std::vector<std::wstring> arguments;
     size_t start = 0;
     while (start < raw.size()) {

@@ -1,5 +1,6 @@
 #include "kernel32/ProcessLaunch.h"
 
+#include "prefix/HostFile.h"
 #include "prefix/Prefix.h"
 
 #include <windows.h>
@@ -10,8 +11,7 @@
 #include <spawn.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 namespace wincompat {
 
@@ -77,14 +77,17 @@ void AddActions(const LaunchPlan& plan, posix_spawn_file_actions_t* actions) {
 // interpreter, or the dynamic loader for an ELF image.
 void RunWithoutExecuteBit(const std::string& program, std::vector<std::string>& argv) {
     if (access(program.c_str(), X_OK) == 0 || access(program.c_str(), R_OK) != 0) return;
-    std::ifstream file(program, std::ios::binary);
-    std::string head(256, '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(file.gcount()));
+    std::string head;
+    ReadHostFile(program, head, 256);
     std::vector<std::string> runner;
     if (head.rfind("#!", 0) == 0) {
-        std::istringstream line(head.substr(2, head.find('\n') - 2));
-        for (std::string word; line >> word && runner.size() < 2;) runner.push_back(word);
+        // The interpreter and at most one argument, as the kernel takes them.
+        const std::string line = head.substr(2, head.find('\n') - 2);
+        for (size_t at = line.find_first_not_of(" \t"); at != std::string::npos && runner.size() < 2;) {
+            size_t end = std::min(line.find_first_of(" \t", at), line.size());
+            runner.push_back(line.substr(at, end - at));
+            at = line.find_first_not_of(" \t", end);
+        }
     } else if (head.rfind("\x7f" "ELF", 0) == 0) {
         runner.push_back(kDynamicLoader);
     }

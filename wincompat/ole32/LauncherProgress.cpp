@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -47,14 +48,22 @@ public:
         progress_ = progress;
         visible_ = visible;
         pending_ = true;
-        if (!running_ && std::chrono::steady_clock::now() >= retryAt_) {
-            running_ = true;
-            std::thread([this] { Run(); }).detach();
-        }
+        if (!running_ && std::chrono::steady_clock::now() >= retryAt_) StartPublishing();
         wake_.notify_one();
     }
 
 private:
+    // Called with mutex_ held. A thread that cannot be made (the process is at
+    // its limit) is tried again later, as an unreachable bus is.
+    void StartPublishing() {
+        try {
+            std::thread([this] { Run(); }).detach();
+            running_ = true;
+        } catch (const std::system_error&) {
+            retryAt_ = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        }
+    }
+
     void Run() {
         GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
         if (!bus) {

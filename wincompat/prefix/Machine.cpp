@@ -1,6 +1,7 @@
 // The emulated machine, read once from the prefix's wincompat.ini and the environment.
 #include "prefix/Machine.h"
 
+#include "prefix/HostFile.h"
 #include "prefix/Prefix.h"
 
 #include <stdio.h>
@@ -8,12 +9,14 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <algorithm>
 #include <map>
 
 namespace wincompat {
 
 namespace {
+
+constexpr size_t kSettingsFileLimit = 1 << 20;  // a settings file is a few lines
 
 std::string Trim(const std::string& text) {
     size_t begin = text.find_first_not_of(" \t\r\n");
@@ -33,11 +36,13 @@ std::map<std::string, std::string> ReadPrefixSettings() {
     std::map<std::string, std::string> settings;
     const std::string& root = PrefixRoot();
     if (root.empty()) return settings;
-    std::ifstream file(root + "/wincompat.ini");
-    std::string line;
+    std::string text;
+    ReadHostFile(root + "/wincompat.ini", text, kSettingsFileLimit);
     bool inMachine = false;
-    while (std::getline(file, line)) {
-        line = Trim(line);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find('\n', start), text.size());
+        std::string line = Trim(text.substr(start, end - start));
+        start = end + 1;
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
             inMachine = Lower(line) == "[machine]";

@@ -1,5 +1,7 @@
 #include "user32/FrameTrace.h"
 
+#include "prefix/HostFile.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -7,8 +9,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace wincompat {
@@ -23,14 +23,22 @@ bool Traced() {
 // Milliseconds since the kernel started this process (field 22 of
 // /proc/self/stat, in clock ticks since boot).
 double MillisecondsSinceStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::string text;
+    ReadHostFile("/proc/self/stat", text, 4096);
     size_t end = text.rfind(')');
     if (end == std::string::npos) return -1;
-    std::istringstream fields(text.substr(end + 2));
-    std::string field;
-    for (int index = 3; index <= 22 && fields >> field; ++index) {}
-    double startTicks = std::stod(field);
+    // Fields 3 onwards follow the command's closing parenthesis, one blank apart.
+    const std::string fields = text.substr(end + 1);
+    size_t at = 0;
+    for (int index = 2; index < 22 && at != std::string::npos; ++index) {
+        at = fields.find(' ', at);
+        if (at != std::string::npos) ++at;
+    }
+    if (at == std::string::npos) return -1;
+    const char* field = fields.c_str() + at;
+    char* parsed = nullptr;
+    double startTicks = strtod(field, &parsed);
+    if (parsed == field) return -1;
     timespec now;
     clock_gettime(CLOCK_BOOTTIME, &now);
     double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;

@@ -1,14 +1,11 @@
 #include "regsvr32/Regsvr32Records.h"
 
-#include "prefix/Prefix.h"
-
 #include <windows.h>
 
 #include <openssl/evp.h>
 #include <wchar.h>
 #include <wctype.h>
 
-#include <fstream>
 #include <vector>
 
 namespace regsvr32 {
@@ -73,19 +70,28 @@ std::wstring ClassIdForLibrary(const std::wstring& fullPath) {
     return FormatGuid(digest);
 }
 
+// Reads count bytes at offset; false on any failure or a short read.
+bool ReadAt(HANDLE file, DWORD offset, void* bytes, DWORD count) {
+    DWORD read = 0;
+    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           ReadFile(file, bytes, count, &read, nullptr) && read == count;
+}
+
 bool IsLibrary32Bit(const std::wstring& fullPath) {
-    std::string unixPath;
-    DWORD error = 0;
-    if (!wincompat::DosToUnix(fullPath, unixPath, &error)) return false;
-    std::ifstream file(unixPath, std::ios::binary);
+    HANDLE file = CreateFileW(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     unsigned char header[0x40] = {};
-    if (!file.read(reinterpret_cast<char*>(header), sizeof(header)) || header[0] != 'M' || header[1] != 'Z')
-        return false;
-    uint32_t offset = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<uint32_t>(header[0x3F]) << 24;
     unsigned char pe[6] = {};
-    file.seekg(offset);
-    if (!file.read(reinterpret_cast<char*>(pe), sizeof(pe))) return false;
-    return pe[0] == 'P' && pe[1] == 'E' && pe[2] == 0 && pe[3] == 0 && pe[4] == 0x4C && pe[5] == 0x01;
+    bool is32Bit = false;
+    if (ReadAt(file, 0, header, sizeof(header)) && header[0] == 'M' && header[1] == 'Z') {
+        uint32_t offset =
+            header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<uint32_t>(header[0x3F]) << 24;
+        is32Bit = ReadAt(file, offset, pe, sizeof(pe)) && pe[0] == 'P' && pe[1] == 'E' && pe[2] == 0 && pe[3] == 0 &&
+                  pe[4] == 0x4C && pe[5] == 0x01;
+    }
+    CloseHandle(file);
+    return is32Bit;
 }
 
 LONG RegisterLibrary(const std::wstring& fullPath) {
