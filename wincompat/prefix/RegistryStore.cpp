@@ -144,6 +144,7 @@ struct RegistryStore::HiveFile {
     bool loaded = false;
     bool setAside = false;      // damaged: renamed to <path>.damaged when the hive is next written
     bool lacksKeys = false;     // the standard keys were not all there
+    const char* unusable = nullptr;  // why the file read is no hive, if it is not
 };
 
 RegistryStore::RegistryStore(std::string folder)
@@ -175,6 +176,7 @@ void RegistryStore::Refresh(HiveFile& file) {
     file.read = std::move(now);
     file.loaded = true;
     file.setAside = false;
+    file.unusable = nullptr;
     const char* path = file.path.c_str();
     if (file.read.error) {
         fprintf(stderr, "wincompat: cannot read the registry file %s: %s\n", path, strerror(file.read.error));
@@ -185,10 +187,8 @@ void RegistryStore::Refresh(HiveFile& file) {
     else if (file.read.exists) file.root = ParseHive(file.read.bytes, report);
     file.lacksKeys = LacksStandardKeys(file.hive, file.root);
     file.setAside = report.Damaged();
-    if (report.Unusable())
-        fprintf(stderr, "wincompat: the registry file %s cannot be read as a hive (%s); it is kept as %s.damaged "
-                "and a fresh hive is started\n", path, report.unusable, path);
-    else if (report.Damaged())
+    file.unusable = report.Unusable() ? report.unusable : nullptr;  // said when it is set aside
+    if (report.Damaged() && !report.Unusable())
         fprintf(stderr, "wincompat: the registry file %s is damaged (%zu unreadable lines, the first is line %zu: %s); "
                 "the readable keys are kept, and the damaged file is kept as %s.damaged when it is rewritten\n",
                 path, report.badLines, report.firstBadLine, report.firstProblem.c_str(), path);
@@ -200,6 +200,23 @@ bool RegistryStore::NeedsRepair(const HiveFile& file) const {
     return !file.read.error && file.lacksKeys;
 }
 
+// Renames the damaged file to <path>.damaged, replacing an older one (and a
+// link of that name, never its target). Said once, by the process that does it.
+bool RegistryStore::SetAside(const HiveFile& file) {
+    std::string damaged = file.path + ".damaged";
+    if (rename(file.path.c_str(), damaged.c_str()) != 0 && errno != ENOENT) {
+        int error = errno;
+        fprintf(stderr, "wincompat: cannot keep the damaged registry file %s as %s: %s\n", file.path.c_str(),
+                damaged.c_str(), strerror(error));
+        errno = error;
+        return false;
+    }
+    if (file.unusable)
+        fprintf(stderr, "wincompat: the registry file %s cannot be read as a hive (%s); it is kept as %s and a "
+                "fresh hive is started\n", file.path.c_str(), file.unusable, damaged.c_str());
+    return true;
+}
+
 // Under the lock. A damaged file that cannot be renamed aside is left in
 // place and the hive is not written, so nothing is lost.
 LONG RegistryStore::Save(HiveFile& file) {
@@ -207,10 +224,7 @@ LONG RegistryStore::Save(HiveFile& file) {
     std::string text = FormatHive(file.root, file.hive);
     std::string temp = WriteTemporary(file.path, text);
     bool ok = !temp.empty();
-    if (ok && file.setAside) {
-        std::string damaged = file.path + ".damaged";
-        ok = rename(file.path.c_str(), damaged.c_str()) == 0 || errno == ENOENT;
-    }
+    if (ok && file.setAside) ok = SetAside(file);
     ok = ok && rename(temp.c_str(), file.path.c_str()) == 0;
     int error = errno;
     if (!ok) {
@@ -221,6 +235,7 @@ LONG RegistryStore::Save(HiveFile& file) {
     SyncFolder(folder_);
     file.read = HiveText{true, 0, false, std::move(text)};
     file.setAside = false;
+    file.unusable = nullptr;
     file.lacksKeys = LacksStandardKeys(file.hive, file.root);
     return ERROR_SUCCESS;
 }

@@ -9,7 +9,7 @@
 // reaches the disk atomically: temporary file, fsync, rename over the hive,
 // fsync of the folder. So a reader sees one whole state or the next.
 //
-// Damage is reported once on standard error. A file that is no hive at all
+// Damage is reported on standard error. A file that is no hive at all
 // (RegistryFormat.h), or larger than any hive, is renamed to
 // system.reg.damaged (user.reg.damaged), replacing an older one, and a fresh
 // hive starts; a hive that reads with some unreadable lines keeps its
@@ -54,6 +54,7 @@ private:
     HiveFile& File(Hive hive);
     void Refresh(HiveFile& file);
     bool NeedsRepair(const HiveFile& file) const;
+    bool SetAside(const HiveFile& file);
     LONG Save(HiveFile& file);
     int LockFile();
 
