@@ -7,7 +7,8 @@
 //   fd.N=target       every open descriptor
 // Then, by its first argument: "exit N" exits with N, "sleep S" sleeps S
 // seconds, "abort" aborts, "snapshot" walks a toolhelp snapshot and reports
-// "entries=N" and "self=1" when it lists this process; anything else exits with 0.
+// "entries=N" and "self=1" when it lists this process, "machine" reports
+// "machine=ACP MAJOR.MINOR.BUILD PROCESSORS"; anything else exits with 0.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -66,6 +67,17 @@ void Report(int argc, char** argv) {
     if (out != stdout) fclose(out);
 }
 
+void ReportMachine() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExW(&version);
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    printf("machine=%u %lu.%lu.%lu %lu\n", GetACP(), static_cast<unsigned long>(version.dwMajorVersion),
+           static_cast<unsigned long>(version.dwMinorVersion), static_cast<unsigned long>(version.dwBuildNumber),
+           static_cast<unsigned long>(system.dwNumberOfProcessors));
+}
+
 // Walks one process snapshot; 1 when it cannot be taken.
 int ReportSnapshot() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -92,5 +104,6 @@ int main(int argc, char** argv) {
     if (action == "sleep" && argc > 2) sleep(static_cast<unsigned>(atoi(argv[2])));
     if (action == "abort") abort();
     if (action == "snapshot") return ReportSnapshot();
+    if (action == "machine") ReportMachine();
     return 0;
 }

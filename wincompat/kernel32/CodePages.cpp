@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "kernel32/CodePage.h"
+#include "prefix/CodePageNames.h"
 #include "prefix/Machine.h"
 #include "prefix/Prefix.h"
 
@@ -49,19 +50,6 @@ UINT Resolve(UINT codePage) {
     return codePage;
 }
 
-std::string IconvName(UINT codePage) {
-    switch (codePage) {
-    case CP_UTF8: return "UTF-8";
-    case 20127: return "ASCII";
-    case 28591: return "ISO-8859-1";
-    case 936: return "GBK";
-    case 950: return "BIG5";
-    case 932: return "CP932";
-    case 949: return "CP949";
-    default: return "CP" + std::to_string(codePage);
-    }
-}
-
 class Converter {
 public:
     Converter(const std::string& to, const std::string& from) : handle_(iconv_open(to.c_str(), from.c_str())) {}
@@ -83,7 +71,7 @@ bool ToWide(UINT codePage, std::string_view input, bool strict, std::wstring& ou
         out = WideFromUtf8(input);
         return !strict || out.find(L'\xFFFD') == std::wstring::npos || Utf8FromWide(out) == input;
     }
-    Converter converter("UTF-32LE", IconvName(codePage));
+    Converter converter("UTF-32LE", IconvNameOfCodePage(codePage));
     if (!converter.valid()) return false;
     out.clear();
     char* in = const_cast<char*>(input.data());
@@ -110,7 +98,7 @@ bool FromWide(UINT codePage, std::wstring_view input, const char* defaultChar, b
         out = Utf8FromWide(input);
         return true;
     }
-    Converter converter(IconvName(codePage), "UTF-32LE");
+    Converter converter(IconvNameOfCodePage(codePage), "UTF-32LE");
     if (!converter.valid()) return false;
     out.clear();
     char* in = reinterpret_cast<char*>(const_cast<wchar_t*>(input.data()));

@@ -1,6 +1,7 @@
 // The emulated machine, read once from the prefix's wincompat.ini and the environment.
 #include "prefix/Machine.h"
 
+#include "prefix/CodePageNames.h"
 #include "prefix/HostFile.h"
 #include "prefix/Prefix.h"
 
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace wincompat {
 
@@ -31,13 +33,11 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The [Machine] section of <prefix>/wincompat.ini, keys in lower case.
-std::map<std::string, std::string> ReadPrefixSettings() {
+// The [Machine] section of the settings file, keys in lower case.
+std::map<std::string, std::string> ReadPrefixSettings(const std::string& file) {
     std::map<std::string, std::string> settings;
-    const std::string& root = PrefixRoot();
-    if (root.empty()) return settings;
     std::string text;
-    ReadHostFile(root + "/wincompat.ini", text, kSettingsFileLimit);
+    ReadHostFile(file, text, kSettingsFileLimit);
     bool inMachine = false;
     for (size_t start = 0; start < text.size();) {
         size_t end = std::min(text.find('\n', start), text.size());
@@ -55,75 +55,139 @@ std::map<std::string, std::string> ReadPrefixSettings() {
     return settings;
 }
 
+// One setting's text and where it came from, for a warning that names both.
+struct Setting {
+    const char* key;
+    std::string text;
+    std::string source;  // the variable, or the settings file
+    bool present() const { return !text.empty(); }
+};
+
 class Settings {
 public:
-    Settings() : prefix_(ReadPrefixSettings()) {}
+    Settings() : file_(PrefixRoot().empty() ? std::string() : PrefixRoot() + "/wincompat.ini") {
+        if (!file_.empty()) prefix_ = ReadPrefixSettings(file_);
+    }
     // The environment variable wins over the prefix's setting.
-    std::string Get(const char* key, const char* variable) const {
-        if (const char* value = getenv(variable); value && *value) return value;
+    Setting Get(const char* key, const char* variable) {
+        known_.push_back(Lower(key));
+        if (const char* value = getenv(variable); value && *value) return {key, value, variable};
         auto found = prefix_.find(Lower(key));
-        return found == prefix_.end() ? std::string() : found->second;
+        if (found == prefix_.end()) return {key, std::string(), std::string()};
+        return {key, found->second, file_};
+    }
+    // Keys of the file that no Get asked for: a misspelt name would otherwise do nothing unseen.
+    void WarnUnknown() const {
+        for (const auto& [key, value] : prefix_)
+            if (std::find(known_.begin(), known_.end(), key) == known_.end())
+                fprintf(stderr, "wincompat: ignoring unknown machine setting %s=%s in %s\n", key.c_str(),
+                        value.c_str(), file_.c_str());
     }
 
 private:
+    std::string file_;
     std::map<std::string, std::string> prefix_;
+    std::vector<std::string> known_;
 };
 
-void Warn(const char* what, const std::string& value) {
-    fprintf(stderr, "wincompat: ignoring machine setting %s=%s\n", what, value.c_str());
+void Ignore(const Setting& setting, const char* why) {
+    fprintf(stderr, "wincompat: ignoring machine setting %s=%s from %s (%s); the default is used\n", setting.key,
+            setting.text.c_str(), setting.source.c_str(), why);
 }
 
-void ApplyVersion(Machine& machine, const std::string& text) {
-    unsigned major = 0, minor = 0, build = 0;
-    if (sscanf(text.c_str(), "%u.%u.%u", &major, &minor, &build) < 2) return Warn("Version", text);
-    machine.major = major;
-    machine.minor = minor;
-    machine.build = build;
+// A decimal number within [low, high], digits only.
+bool ParseNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& number) {
+    if (text.empty() || text.size() > 9 || strspn(text.c_str(), "0123456789") != text.size()) return false;
+    number = strtoul(text.c_str(), nullptr, 10);
+    return number >= low && number <= high;
 }
 
-void ApplyServicePack(Machine& machine, const std::string& text) {
-    unsigned major = 0, minor = 0;
-    if (sscanf(text.c_str(), "%u.%u", &major, &minor) < 1) return Warn("ServicePack", text);
-    machine.servicePackMajor = static_cast<WORD>(major);
-    machine.servicePackMinor = static_cast<WORD>(minor);
+// Up to `most` dot-separated numbers, at least `least` of them.
+bool ParseNumbers(const std::string& text, size_t least, size_t most, std::vector<unsigned long>& numbers) {
+    numbers.clear();
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = std::min(text.find('.', start), text.size());
+        unsigned long number = 0;
+        if (!ParseNumber(text.substr(start, end - start), 0, 0xFFFFFFFFul, number)) return false;
+        numbers.push_back(number);
+        start = end + 1;
+    }
+    return numbers.size() >= least && numbers.size() <= most;
 }
 
-void ApplyProductType(Machine& machine, const std::string& text) {
-    std::string type = Lower(text);
+void ApplyVersion(Machine& machine, const Setting& setting) {
+    std::vector<unsigned long> parts;
+    if (!ParseNumbers(setting.text, 2, 3, parts)) return Ignore(setting, "not major.minor[.build]");
+    machine.major = parts[0];
+    machine.minor = parts[1];
+    machine.build = parts.size() > 2 ? parts[2] : 0;
+}
+
+void ApplyServicePack(Machine& machine, const Setting& setting) {
+    std::vector<unsigned long> parts;
+    if (!ParseNumbers(setting.text, 1, 2, parts) || parts[0] > 0xFFFF || (parts.size() > 1 && parts[1] > 0xFFFF))
+        return Ignore(setting, "not major[.minor]");
+    machine.servicePackMajor = static_cast<WORD>(parts[0]);
+    machine.servicePackMinor = static_cast<WORD>(parts.size() > 1 ? parts[1] : 0);
+}
+
+void ApplyProductType(Machine& machine, const Setting& setting) {
+    std::string type = Lower(setting.text);
     if (type == "workstation" || type == "1") machine.productType = 1;
     else if (type == "domaincontroller" || type == "2") machine.productType = 2;
     else if (type == "server" || type == "3") machine.productType = 3;
-    else Warn("ProductType", text);
+    else Ignore(setting, "not workstation, server or domaincontroller");
 }
 
-void ApplyArchitecture(Machine& machine, const std::string& text) {
+void ApplyArchitecture(Machine& machine, const Setting& setting) {
     static const std::map<std::string, WORD> kNames = {
         {"x86", 0}, {"intel", 0}, {"arm", 5}, {"ia64", 6}, {"amd64", 9}, {"x64", 9}, {"arm64", 12}};
-    std::string name = Lower(text);
+    std::string name = Lower(setting.text);
+    unsigned long number = 0;
     if (auto found = kNames.find(name); found != kNames.end()) machine.nativeArchitecture = found->second;
-    else if (!name.empty() && strspn(name.c_str(), "0123456789") == name.size())
-        machine.nativeArchitecture = static_cast<WORD>(atoi(name.c_str()));
-    else Warn("NativeArch", text);
+    else if (ParseNumber(name, 0, 0xFFFF, number)) machine.nativeArchitecture = static_cast<WORD>(number);
+    else Ignore(setting, "not an architecture");
+}
+
+void ApplyProcessBits(Machine& machine, const Setting& setting) {
+    if (setting.text == "32" || setting.text == "64") machine.processBits = setting.text == "32" ? 32 : 64;
+    else Ignore(setting, "not 32 or 64");
+}
+
+// A code page text cannot be converted in would give empty text everywhere.
+void ApplyCodePage(Machine& machine, const Setting& setting) {
+    unsigned long number = 0;
+    if (!ParseNumber(setting.text, 1, 999999999, number)) return Ignore(setting, "not a code page number");
+    if (!CodePageConverts(static_cast<UINT>(number))) return Ignore(setting, "no such code page");
+    machine.codePage = static_cast<UINT>(number);
+}
+
+void ApplyProcessors(Machine& machine, const Setting& setting) {
+    unsigned long number = 0;
+    if (!ParseNumber(setting.text, 1, 1024, number)) return Ignore(setting, "not a count from 1 to 1024");
+    machine.processors = static_cast<DWORD>(number);
 }
 
 Machine ReadMachine() {
     Machine machine;
     Settings settings;
-    if (std::string v = settings.Get("Version", "WINCOMPAT_VERSION"); !v.empty()) ApplyVersion(machine, v);
-    if (std::string v = settings.Get("ServicePack", "WINCOMPAT_SERVICE_PACK"); !v.empty())
-        ApplyServicePack(machine, v);
-    if (std::string v = settings.Get("ProductType", "WINCOMPAT_PRODUCT_TYPE"); !v.empty())
-        ApplyProductType(machine, v);
-    if (std::string v = settings.Get("NativeArch", "WINCOMPAT_NATIVE_ARCH"); !v.empty())
-        ApplyArchitecture(machine, v);
-    if (std::string v = settings.Get("ProcessBits", "WINCOMPAT_PROCESS_BITS"); !v.empty()) {
-        if (v == "32" || v == "64") machine.processBits = atoi(v.c_str());
-        else Warn("ProcessBits", v);
-    }
-    if (std::string v = settings.Get("CodePage", "WINCOMPAT_CODEPAGE"); !v.empty())
-        machine.codePage = static_cast<UINT>(strtoul(v.c_str(), nullptr, 10));
-    if (std::string v = settings.Get("Processors", "WINCOMPAT_PROCESSORS"); !v.empty())
-        machine.processors = static_cast<DWORD>(strtoul(v.c_str(), nullptr, 10));
+    using Apply = void (*)(Machine&, const Setting&);
+    const struct {
+        const char* key;
+        const char* variable;
+        Apply apply;
+    } fields[] = {
+        {"Version", "WINCOMPAT_VERSION", ApplyVersion},
+        {"ServicePack", "WINCOMPAT_SERVICE_PACK", ApplyServicePack},
+        {"ProductType", "WINCOMPAT_PRODUCT_TYPE", ApplyProductType},
+        {"NativeArch", "WINCOMPAT_NATIVE_ARCH", ApplyArchitecture},
+        {"ProcessBits", "WINCOMPAT_PROCESS_BITS", ApplyProcessBits},
+        {"CodePage", "WINCOMPAT_CODEPAGE", ApplyCodePage},
+        {"Processors", "WINCOMPAT_PROCESSORS", ApplyProcessors},
+    };
+    for (const auto& field : fields)
+        if (Setting setting = settings.Get(field.key, field.variable); setting.present()) field.apply(machine, setting);
+    settings.WarnUnknown();
     if (machine.processors == 0) machine.processors = static_cast<DWORD>(sysconf(_SC_NPROCESSORS_ONLN));
     if (const char* missing = getenv("WINCOMPAT_MISSING")) machine.missing = Lower(missing);
     // A 64-bit program cannot run on a 32-bit system.

@@ -12,6 +12,9 @@
 //   CodePage / WINCOMPAT_CODEPAGE         an ANSI code page such as 936 or 1252;
 //                                         unset: the locale's charset
 //   Processors / WINCOMPAT_PROCESSORS     processor count (default: the host's)
+// A value that cannot be used (an unknown code page, a version with junk, a
+// misspelt key in the file) is named on standard error with where it came
+// from, and the default stays.
 // WINCOMPAT_MISSING lists built-in modules or exports that should look absent,
 // separated by commas: "d3d9.dll,kernel32.dll!IsWow64Process".
 #pragma once
