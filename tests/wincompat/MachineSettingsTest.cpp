@@ -64,7 +64,8 @@ TEST(MachineSettings, UnusableValuesAreNamedAndTheDefaultsStay) {
         environment["LANG"] = "C.UTF-8";
         Machine machine = RunMachineProbe(prefix, "[Machine]\n" + c.settings, environment);
         std::string warning = c.warning;
-        if (size_t at = warning.find("FILE"); at != std::string::npos) warning.replace(at, 4, prefix + "/wincompat.ini");
+        if (size_t at = warning.find("FILE"); at != std::string::npos)
+            warning.replace(at, 4, prefix + "/wincompat.ini");
         if (warning.empty()) EXPECT_EQ(machine.errors, "");
         else EXPECT_NE(machine.errors.find(warning), std::string::npos) << machine.errors;
         if (!c.answers.empty()) EXPECT_EQ(machine.answers, c.answers);
