@@ -169,3 +169,35 @@ TEST(RegistryFormat, SurvivesRandomBytes) {
         FormatHive(root, Hive::LocalMachine);
     }
 }
+
+// Where damage stops being lines to skip and the text is no hive at all.
+TEST(RegistryFormat, TextThatIsNoHiveGivesNoKeys) {
+    const std::string header = "WINE REGISTRY Version 2\n";
+    const std::string good = "[Software\\\\A]\n\"a\"=\"1\"\n[Software\\\\B]\n\"b\"=\"2\"\n";
+    std::mt19937 random(11);
+    std::string randomBytes(4096, '\0');
+    for (char& c : randomBytes) c = static_cast<char>(random());
+    struct Case {
+        const char* what;
+        std::string text;
+        bool hive;           // read as a hive, keeping its readable keys
+        size_t softwareKeys;
+    } cases[] = {
+        {"no text", "", false, 0},
+        {"a header only", header, true, 0},
+        {"no header", good, false, 0},
+        {"random bytes after the header", header + randomBytes, false, 0},
+        {"key lines holding control characters", header + "[Software\\\\C\x01]\n[Software\\\\D\x7f\x02]\n", false, 0},
+        {"a zeroed block inside a good hive", header + good + std::string(512, '\0') + "\n" + good, true, 2},
+        {"a control character in one key line", header + good + "[Software\\\\E\x03]\n\"e\"=\"5\"\n", true, 2},
+        {"as many bad lines as good ones", header + good + "junk\njunk\njunk\njunk\n", true, 2},
+        {"more bad lines than good ones", header + good + "junk\njunk\njunk\njunk\njunk\n", false, 0},
+    };
+    for (const Case& c : cases) {
+        ParseReport report;
+        RegistryKey root = ParseHive(c.text, report);
+        EXPECT_EQ(!report.Unusable(), c.hive) << c.what;
+        const RegistryKey* software = root.FindSubkey(L"Software");
+        EXPECT_EQ(software ? software->subkeys.size() : 0u, c.softwareKeys) << c.what;
+    }
+}

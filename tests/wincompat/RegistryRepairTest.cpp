@@ -247,3 +247,20 @@ TEST(RegistryRepair, NextWriterRemovesOnlyAbandonedTemporaries) {
     }
     EXPECT_EQ(ReadWholeFile(outside), "kept");
 }
+
+// The user's hive follows the same rules as the machine's.
+TEST(RegistryRepair, DamagedUserHiveIsSetAsideToo) {
+    std::string folder = MakeTestFolder("repair-user");
+    std::string hive = folder + "/user.reg";
+    std::string junk = "WINE REGISTRY Version 2\n" + RandomBytes(4096, 3);
+    WriteWholeFile(hive, junk);
+    RegistryStore store(folder);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(store.Read(Hive::CurrentUser, [](const RegistryKey& root) -> LONG {
+        return FindKey(root, Hive::CurrentUser, {L"Software", L"Microsoft", L"Windows", L"CurrentVersion"})
+                   ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }), ERROR_SUCCESS);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadWholeFile(hive + ".damaged"), junk);
+    EXPECT_TRUE(ReadWholeFile(hive).starts_with("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User"));
+}
