@@ -24,12 +24,13 @@ namespace {
 const wchar_t* const kValues[] = {L"First", L"Second", L"Third"};
 
 // One write replaces the whole key: its values and its subkey, all of the
-// new generation.
+// new generation. The key is the last one of the file (System\RaceTest), so a
+// reader of a cut file would see it without its values.
 LONG WriteGeneration(RegistryStore& store, int generation) {
     return store.Write(Hive::LocalMachine, [&](RegistryKey& root, bool& changed) {
-        RegistryKey& software = root.AddSubkey(L"Software");
-        software.RemoveSubkey(L"RaceTest");
-        RegistryKey& key = software.AddSubkey(L"RaceTest");
+        RegistryKey& system = root.AddSubkey(L"System");
+        system.RemoveSubkey(L"RaceTest");
+        RegistryKey& key = system.AddSubkey(L"RaceTest");
         std::vector<BYTE> data = {static_cast<BYTE>(generation), 0, 0, 0};
         for (const wchar_t* name : kValues) key.SetValue(name, 4, data);
         key.AddSubkey(L"Inner").SetValue(L"", 4, data);
@@ -41,8 +42,8 @@ LONG WriteGeneration(RegistryStore& store, int generation) {
 // A key as the store shows it: whole when it has all its values and its subkey.
 bool ReadWhole(RegistryStore& store) {
     return store.Read(Hive::LocalMachine, [](const RegistryKey& root) -> LONG {
-        const RegistryKey* software = root.FindSubkey(L"Software");
-        const RegistryKey* key = software ? software->FindSubkey(L"RaceTest") : nullptr;
+        const RegistryKey* system = root.FindSubkey(L"System");
+        const RegistryKey* key = system ? system->FindSubkey(L"RaceTest") : nullptr;
         if (!key || key->values.size() != 3 || !key->FindSubkey(L"Inner")) return ERROR_INVALID_DATA;
         const RegistryValue* first = key->FindValue(L"First");
         for (const RegistryValue& value : key->values)
@@ -93,10 +94,10 @@ TEST(RegistryRace, ReadersRacingAWriterSeeOneWholeStateOrTheNext) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     std::thread toolReader([&] {
         while (std::chrono::steady_clock::now() < deadline) {
-            ProcessResult query = RunProcess({BuildFile("wincompat-reg"), "query", "HKLM\\Software\\RaceTest"},
+            ProcessResult query = RunProcess({BuildFile("wincompat-reg"), "query", "HKLM\\System\\RaceTest"},
                                              {{"WINCOMPAT_PREFIX", folder}});
             ++queries;
-            bool whole = query.exitCode == 0 && query.output.find("HKEY_LOCAL_MACHINE\\Software\\RaceTest\\Inner") !=
+            bool whole = query.exitCode == 0 && query.output.find("HKEY_LOCAL_MACHINE\\System\\RaceTest\\Inner") !=
                                                     std::string::npos;
             for (const char* name : {"    First    REG_DWORD", "    Second    REG_DWORD", "    Third    REG_DWORD"})
                 whole = whole && query.output.find(name) != std::string::npos;
