@@ -201,3 +201,14 @@ TEST(RegistryFormat, TextThatIsNoHiveGivesNoKeys) {
         EXPECT_EQ(software ? software->subkeys.size() : 0u, c.softwareKeys) << c.what;
     }
 }
+
+// A file cut inside its last line keeps everything before that line, but not
+// the line: a cut dword would otherwise read as a smaller number.
+TEST(RegistryFormat, LastLineWithoutItsNewlineIsCutOff) {
+    RegistryKey root;
+    EXPECT_EQ(Parse("WINE REGISTRY Version 2\n[Software\\\\A]\n\"a\"=\"1\"\n\"d\"=dword:0000", root),
+              "the file ends inside a line");
+    const RegistryKey* key = root.FindSubkey(L"Software")->FindSubkey(L"A");
+    EXPECT_NE(key->FindValue(L"a"), nullptr);
+    EXPECT_EQ(key->FindValue(L"d"), nullptr);
+}

@@ -145,7 +145,14 @@ public:
     RegistryKey Read() {
         std::string_view line;
         if (!NextLine(line) || line != "WINE REGISTRY Version 2") return Reject("no registry header");
-        while (NextLine(line)) ReadLine(line);
+        while (NextLine(line)) {
+            // Wine ends every line with a newline: a last line without one was cut off.
+            if (pos_ > text_.size()) {
+                Problem("the file ends inside a line");
+                break;
+            }
+            ReadLine(line);
+        }
         if (report_.badLines > report_.readableLines) return Reject("more unreadable lines than readable ones");
         return std::move(root_);
     }
