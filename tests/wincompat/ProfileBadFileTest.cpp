@@ -41,6 +41,25 @@ TEST(ProfileBadFile, KeepsUnparsableBytesWhenRewriting) {
     }
 }
 
+// A stray byte shifts the rest of a UTF-16 file off its code units; the last
+// two bytes may then look like a line feed that is not one.
+TEST(ProfileBadFile, NewSectionAfterAStrayByteStartsOnItsOwnLine) {
+    struct Case {
+        const char* name;
+        std::string before;
+    } cases[] = {
+        {"UTF-16LE", "\xFF\xFE[\0S\0]\0\n\0" "\x41" "\n\0"s},
+        {"UTF-16BE", "\xFE\xFF\0[\0S\0]\0\n" "\x41" "\0\n"s},
+    };
+    for (const Case& c : cases) {
+        ProfileTestFile file;
+        file.Write(c.before);
+        EXPECT_TRUE(WritePrivateProfileStringW(L"T", L"new", L"1", file.dos())) << c.name;
+        EXPECT_EQ(ReadProfileString(L"T", L"new", L"d", file.dos()), L"1") << c.name;
+        EXPECT_EQ(file.Read().substr(0, c.before.size()), c.before) << c.name;
+    }
+}
+
 TEST(ProfileBadFile, HugeFileIsReadUpToTheCapAndNeverRewritten) {
     ProfileTestFile file;
     std::string bytes = "[S]\r\nfirst=1\r\n";

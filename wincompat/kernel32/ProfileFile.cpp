@@ -83,6 +83,7 @@ static bool UnitIs(const std::string& bytes, size_t offset, size_t unitSize, Pro
 
 bool ProfileFile::EndsWithLineFeed(size_t offset) const {
     size_t unit = CodeUnitSize(encoding_);
+    if ((offset - bodyStart_) % unit) return false;  // a stray last byte belongs to the last line
     return offset >= bodyStart_ + unit && UnitIs(bytes_, offset - unit, unit, encoding_, '\n');
 }
 
