@@ -2,6 +2,8 @@
 // once set, is the only source, readable or not.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -109,4 +111,38 @@ TEST(SkinSource, OnlyFolderAndMemoryZipKindsServeFiles) {
     EXPECT_EQ(BuiltName(L"Main.xml"), L"<none>");
     CPaintManagerUI::SetResourceType(UILIB_FILE);
     EXPECT_EQ(BuiltName(L"Main.xml"), L"x");
+}
+
+namespace {
+
+// The archive with every entry's uncompressed size (local header and central
+// directory) replaced by a claim of its own.
+std::string WithClaimedSize(std::string zip, uint32_t size) {
+    const std::pair<const char*, size_t> fields[] = {{"PK\x03\x04", 22}, {"PK\x01\x02", 24}};
+    for (auto [signature, offset] : fields) {
+        for (size_t at = zip.find(signature, 0, 4); at != std::string::npos; at = zip.find(signature, at + 4, 4))
+            for (int i = 0; i < 4; ++i) zip[at + offset + i] = static_cast<char>(size >> (8 * i));
+    }
+    return zip;
+}
+
+long PeakKilobytes() {
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+// A few bytes of archive that claim a gigabyte are not believed: the entry is
+// unreadable and nothing near that size is allocated for it.
+TEST(SkinSource, EntrySizeClaimsAreNotTrusted) {
+    std::string zip = MakeZip({{"Main.xml", "<Label name=\"fromZip\"/>"}});
+    for (uint32_t claim : {1u << 30, 17u << 20, 4u}) {
+        ScopedSkin skin;
+        skin.SetArchiveBytes(WithClaimedSize(zip, claim));
+        long before = PeakKilobytes();
+        EXPECT_EQ(ReadSkinFile(L"Main.xml"), "<unreadable>") << claim;
+        EXPECT_LT(PeakKilobytes() - before, 64 * 1024) << claim;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "toolkit/core/Utf8Text.h"
@@ -11,6 +12,10 @@
 namespace DuiLib {
 
 namespace {
+
+// No skin file comes near this; an entry claiming more is refused unread.
+constexpr zip_uint64_t kEntryLimit = 16 << 20;
+constexpr zip_uint64_t kReadChunk = 64 << 10;
 
 std::string ArchiveName(const std::wstring& name) {
     std::wstring path = name;
@@ -71,16 +76,21 @@ bool CZipArchive::Read(const std::wstring& name, std::vector<BYTE>& bytes) const
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) return false;
+    if (stat.size > kEntryLimit) return false;
     std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(m_archive, index, 0));
     if (!file) return false;
-    bytes.resize(stat.size);
-    zip_uint64_t done = 0;
-    while (done < stat.size) {
-        zip_int64_t got = zip_fread(file.get(), bytes.data() + done, stat.size - done);
+    // The size is the archive's claim: the buffer grows with what is really read.
+    bytes.clear();
+    while (bytes.size() < stat.size) {
+        size_t start = bytes.size();
+        bytes.resize(start + std::min<zip_uint64_t>(kReadChunk, stat.size - start));
+        zip_int64_t got = zip_fread(file.get(), bytes.data() + start, bytes.size() - start);
         if (got <= 0) return false;
-        done += static_cast<zip_uint64_t>(got);
+        bytes.resize(start + static_cast<size_t>(got));
     }
-    return true;
+    // The entry must end where it said: reading on to its end also checks the CRC.
+    char more;
+    return zip_fread(file.get(), &more, 1) == 0;
 }
 
 }  // namespace DuiLib
