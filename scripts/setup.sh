@@ -15,6 +15,7 @@ packages=(
   wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686
   librsvg2-bin libxml2-utils
   dbus-daemon
+  clang libclang-rt-14-dev
 )
 
 missing=()
