@@ -23,8 +23,9 @@ bool Failing(const char* path) {
     return path && prefix && *prefix && strncmp(path, prefix, strlen(prefix)) == 0;
 }
 
-void Track(int fd, const char* path) {
+int Tracked(int fd, const char* path) {
     if (fd >= 0 && fd < kTracked) state[fd] = Failing(path) ? 1 : 0;
+    return fd;
 }
 
 template <typename Function>
@@ -40,37 +41,29 @@ mode_t ModeOf(int flags, va_list arguments) {
 
 extern "C" {
 
+// va_start must sit in each variadic function; the rest is shared.
+#define MODE_ARGUMENT(flags) \
+    va_list arguments; \
+    va_start(arguments, flags); \
+    mode_t mode = ModeOf(flags, arguments); \
+    va_end(arguments)
+
 int open(const char* path, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = ModeOf(flags, arguments);
-    va_end(arguments);
+    MODE_ARGUMENT(flags);
     static auto real = Next<int (*)(const char*, int, ...)>("open");
-    int fd = real(path, flags, mode);
-    Track(fd, path);
-    return fd;
+    return Tracked(real(path, flags, mode), path);
 }
 
 int open64(const char* path, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = ModeOf(flags, arguments);
-    va_end(arguments);
+    MODE_ARGUMENT(flags);
     static auto real = Next<int (*)(const char*, int, ...)>("open64");
-    int fd = real(path, flags, mode);
-    Track(fd, path);
-    return fd;
+    return Tracked(real(path, flags, mode), path);
 }
 
 int openat(int folder, const char* path, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = ModeOf(flags, arguments);
-    va_end(arguments);
+    MODE_ARGUMENT(flags);
     static auto real = Next<int (*)(int, const char*, int, ...)>("openat");
-    int fd = real(folder, path, flags, mode);
-    Track(fd, path);
-    return fd;
+    return Tracked(real(folder, path, flags, mode), path);
 }
 
 ssize_t read(int fd, void* buffer, size_t count) {
