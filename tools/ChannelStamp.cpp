@@ -4,6 +4,8 @@ namespace {
 
 constexpr std::string_view kHead = "qstart:";
 constexpr std::string_view kTail = ":qend";
+// A marker holding this text anywhere is not a usable stamp to the installer.
+constexpr std::string_view kReservedStamp = "c121764ed09c";
 constexpr size_t kMarkerLength = kHead.size() + kStampValueMaxLength + kTail.size();
 
 bool IsStampCharacter(unsigned char c) { return c >= 0x20 && c < 0x7F && c != ':'; }
@@ -23,12 +25,15 @@ bool IsMarkerAt(std::string_view data, size_t offset) {
 
 std::string StampValueProblem(std::string_view value) {
     if (value.empty()) return "the value is empty";
+    if (value.find(kReservedStamp) != std::string_view::npos)
+        return "the value holds the reserved text " + std::string(kReservedStamp) + ", which the installer ignores";
     if (value.size() > kStampValueMaxLength)
         return "the value has " + std::to_string(value.size()) + " characters, at most " +
                std::to_string(kStampValueMaxLength) + " fit";
     for (unsigned char c : value) {
         if (!IsStampCharacter(c)) return "the value may hold only printable ASCII characters other than ':'";
         if (c == '#') return "the value may not hold '#', which ends it early";
+        if (c == '|') return "the value may not hold '|', which separates the fields of the install report";
     }
     return {};
 }

@@ -37,6 +37,10 @@ TEST(StampChannel, RefusesValuesThatCannotBeAStamp) {
         {"chan#01", "'#'"},
         {"tab\there", "printable"},
         {"caf\xc3\xa9", "printable"},
+        {"line\nbreak", "printable"},
+        {"a|b", "'|'"},
+        {"|", "'|'"},
+        {"c121764ed09c", "reserved"},
     };
     const std::string file = ProbeCopy();
     const std::string before = ReadFileBytes(file);
