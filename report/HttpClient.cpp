@@ -7,6 +7,8 @@
 
 namespace {
 
+static_assert(kMaxReplyBytes < UINT32_MAX - ByteBuffer::kTrailingZeros, "a reply fits a ByteBuffer");
+
 // GET and the TLS requests: 3000 seconds each for connecting and for the whole request.
 constexpr long kFixedLimitSeconds = 3000;
 
@@ -26,10 +28,14 @@ struct Request {
     HttpLimits limits;
 };
 
+// A reply that would grow the buffer past the limit ends the transfer: a
+// taken count short of the one handed makes libcurl fail with CURLE_WRITE_ERROR.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     auto* response = static_cast<ByteBuffer*>(user);
     if (!response || !data) return static_cast<size_t>(-1);  // aborts the transfer
-    response->Append(data, static_cast<uint32_t>(size * count));
+    size_t bytes = size * count;
+    if (bytes > kMaxReplyBytes - response->Size()) return 0;
+    response->Append(data, static_cast<uint32_t>(bytes));
     return count;
 }
 
@@ -53,10 +59,12 @@ int WriteDebugLine(CURL*, curl_infotype type, char* data, size_t size, void*) {
     return 0;
 }
 
+// Peer and host are always verified: against caFile when given, else against
+// the system's certificate store (libcurl's built-in bundle and path).
 void SetTls(CURL* handle, const char* caFile) {
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, caFile ? 1L : 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
     if (caFile) curl_easy_setopt(handle, CURLOPT_CAINFO, caFile);
-    else curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
 }
 
 void SetLimits(CURL* handle, const HttpLimits& limits) {
