@@ -158,3 +158,27 @@ TEST(HttpClient, DebugLinesAreWrittenOnlyInDebugMode) {
         EXPECT_EQ(output.rfind("[TEXT]", 0), 0u) << output;
     }
 }
+
+// A reply past the limit ends the transfer; the buffer never holds more than
+// the limit, however much the server would send (streamed, never allocated).
+TEST(HttpClient, RepliesPastTheLimitEndTheTransfer) {
+    const std::string chunk = Pattern(64 * 1024);
+    LoopbackServer server([&](httplib::Server& s) {
+        auto endless = [&](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider("application/octet-stream",
+                                                  [&](size_t, httplib::DataSink& sink) {
+                                                      return sink.write(chunk.data(), chunk.size());
+                                                  });
+        };
+        s.Get("/", endless);
+        s.Post("/", endless);
+    });
+    for (const NamedOperation& operation : kPlainOperations) {
+        SCOPED_TRACE(operation.name);
+        CHttpClient client;
+        ByteBuffer response;
+        EXPECT_EQ(operation.run(client, server.Url("/"), &response), CURLE_WRITE_ERROR);
+        EXPECT_LE(response.Size(), kMaxReplyBytes);
+        EXPECT_GT(response.Size(), kMaxReplyBytes - chunk.size());
+    }
+}
