@@ -4,8 +4,6 @@ namespace {
 
 constexpr std::string_view kHead = "qstart:";
 constexpr std::string_view kTail = ":qend";
-// A marker holding this text anywhere is not a usable stamp to the installer.
-constexpr std::string_view kReservedStamp = "c121764ed09c";
 constexpr size_t kMarkerLength = kHead.size() + kStampValueMaxLength + kTail.size();
 
 bool IsStampCharacter(unsigned char c) { return c >= 0x20 && c < 0x7F && c != ':'; }
@@ -25,8 +23,6 @@ bool IsMarkerAt(std::string_view data, size_t offset) {
 
 std::string StampValueProblem(std::string_view value) {
     if (value.empty()) return "the value is empty";
-    if (value.find(kReservedStamp) != std::string_view::npos)
-        return "the value holds the reserved text " + std::string(kReservedStamp) + ", which the installer ignores";
     if (value.size() > kStampValueMaxLength)
         return "the value has " + std::to_string(value.size()) + " characters, at most " +
                std::to_string(kStampValueMaxLength) + " fit";

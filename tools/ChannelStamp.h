@@ -14,8 +14,8 @@ inline constexpr size_t kStampValueMaxLength = 12;
 // Why value cannot be stamped, or empty when it can. The value comes from
 // outside, so only printable ASCII other than ':' and '#' (which would split
 // or cut the stamp when the installer reads it) and '|' (which would split the
-// install report's channel field) is accepted, and never the reserved stamp
-// text, which makes the installer ignore the stamp.
+// install report's channel field) is accepted. The reserved stamp text stays
+// allowed: stamping it on purpose gives the installer back its file-name channel.
 std::string StampValueProblem(std::string_view value);
 
 // Offsets in data of every 25-byte channel marker, stamped or not.
