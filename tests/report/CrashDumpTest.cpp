@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <elf.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -119,6 +121,22 @@ std::string PlaceProbe(const std::string& name) {
     return probe;
 }
 
+// The span of a program file's loadable segments, as its image in memory.
+uint64_t LoadableSpan(const std::string& program) {
+    std::string bytes = ReadWholeFile(program);
+    Elf64_Ehdr header;
+    memcpy(&header, bytes.data(), sizeof(header));
+    uint64_t low = UINT64_MAX, high = 0;
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof(segment), sizeof(segment));
+        if (segment.p_type != PT_LOAD) continue;
+        low = std::min<uint64_t>(low, segment.p_vaddr & ~uint64_t(4095));
+        high = std::max<uint64_t>(high, (segment.p_vaddr + segment.p_memsz + 4095) & ~uint64_t(4095));
+    }
+    return high - low;
+}
+
 std::string LldbPath() {
     for (const char* candidate : {"/usr/bin/lldb", "/usr/lib/llvm-14/bin/lldb", "/usr/lib/llvm-16/bin/lldb"})
         if (access(candidate, X_OK) == 0) return candidate;
@@ -169,6 +187,8 @@ void ExpectMinidumpOf(const Crash& crash, const std::string& probe, const Minidu
     MINIDUMP_MODULE first{};
     ASSERT_TRUE(modules > 1 && dump.Stream(ModuleListStream, &first, 4));
     EXPECT_EQ(dump.Utf8String(first.ModuleNameRva), fs::canonical(probe).string());
+    // The probe's later view of its own file is not counted into its image.
+    EXPECT_EQ(first.SizeOfImage, LoadableSpan(probe));
 }
 
 // lldb's own reading of the dump: the faulting thread, its registers, its modules.

@@ -2,11 +2,13 @@
 // and then dies in the way its argument names.
 #include "report/CrashDumpWriter.h"
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -56,9 +58,19 @@ void OnWorker(void (*crash)()) {
     worker.join();
 }
 
+// A read-only view of the program's own file past its headers, as the
+// installer maps itself to read its resources: no part of its image.
+void MapOwnFile() {
+    int fd = open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE, fd, 4096);
+    close(fd);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    MapOwnFile();
     const char* kind = argc > 1 ? argv[1] : "";
     if (!strcmp(kind, "segv")) WriteNowhere();
     else if (!strcmp(kind, "worker-segv")) OnWorker(WriteNowhere);

@@ -1,6 +1,7 @@
-// ModuleList: one module per mapped ELF file, from its offset-0 mapping to
-// the last mapping of the same file, named by its unix path (what a debugger
-// on this system opens) and identified by its build id.
+// ModuleList: one module per mapped ELF image, as large as its loadable
+// segments (a later mapping of the same file, such as a program reading its
+// own resources, is no part of the image), named by its unix path (what a
+// debugger on this system opens) and identified by its build id.
 #include "dbghelp/DumpStreams.h"
 
 #include "dbghelp/ElfBuildId.h"
@@ -8,7 +9,10 @@
 #include "dbghelp/SafeRead.h"
 
 #include <elf.h>
+#include <stdint.h>
 #include <string.h>
+
+#include <algorithm>
 
 namespace wincompat {
 
@@ -24,15 +28,31 @@ bool StartsElfImage(const MapRegion& region) {
     return SafeRead(region.start, magic, sizeof(magic)) && memcmp(magic, ELFMAG, SELFMAG) == 0;
 }
 
-// The end of the image starting at maps[first]: its file's last mapping before any new image of it.
-uint64_t ImageEnd(const ProcessMaps& maps, size_t first) {
-    uint64_t end = maps[first].end;
-    for (size_t i = first + 1; i < maps.Count(); ++i) {
-        if (strcmp(maps[i].path, maps[first].path) != 0) continue;
-        if (maps[i].offset == 0) break;
-        end = maps[i].end;
+constexpr uint64_t kPage = 4096;
+
+// The span of the image's loadable segments, read from its headers in memory
+// (the first segment maps the ELF and program headers); 0 when they cannot be read.
+uint64_t LoadedImageSize(uint64_t base) {
+    Elf64_Ehdr header;
+    if (!SafeRead(base, &header, sizeof(header)) || header.e_ident[EI_CLASS] != ELFCLASS64 ||
+        header.e_phentsize != sizeof(Elf64_Phdr) || header.e_phnum == 0)
+        return 0;
+    uint64_t low = UINT64_MAX, high = 0;
+    for (uint16_t i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        if (!SafeRead(base + header.e_phoff + i * sizeof(segment), &segment, sizeof(segment))) return 0;
+        if (segment.p_type != PT_LOAD) continue;
+        low = std::min(low, segment.p_vaddr & ~(kPage - 1));
+        high = std::max(high, (segment.p_vaddr + segment.p_memsz + kPage - 1) & ~(kPage - 1));
     }
-    return end;
+    return high > low ? high - low : 0;
+}
+
+// The image's size in the 32-bit field: its segments' span, else its first mapping.
+ULONG32 ImageSize(const ProcessMaps& maps, size_t first) {
+    uint64_t size = LoadedImageSize(maps[first].start);
+    if (size == 0 || size > UINT32_MAX) size = maps[first].end - maps[first].start;
+    return static_cast<ULONG32>(std::min<uint64_t>(size, UINT32_MAX));
 }
 
 MINIDUMP_LOCATION_DESCRIPTOR WriteCodeView(DumpFile& file, uint64_t base) {
@@ -46,7 +66,7 @@ MINIDUMP_LOCATION_DESCRIPTOR WriteCodeView(DumpFile& file, uint64_t base) {
 void DescribeModule(DumpFile& file, const ProcessMaps& maps, size_t first, MINIDUMP_MODULE* module) {
     memset(module, 0, sizeof(*module));
     module->BaseOfImage = maps[first].start;
-    module->SizeOfImage = static_cast<ULONG32>(ImageEnd(maps, first) - maps[first].start);
+    module->SizeOfImage = ImageSize(maps, first);
     module->VersionInfo.dwSignature = kFixedFileInfoSignature;
     module->ModuleNameRva = file.AppendString(maps[first].path);
     module->CvRecord = WriteCodeView(file, maps[first].start);
