@@ -6,6 +6,7 @@
 #include "kernel32/FileObject.h"
 #include "kernel32/FilePaths.h"
 #include "kernel32/ShareMode.h"
+#include "prefix/FolderIndex.h"
 #include "prefix/Prefix.h"
 
 #include <errno.h>
@@ -94,7 +95,10 @@ HANDLE Open(const Request& request) {
         close(fd);
         return Fail(ErrorFromErrno(error));
     }
-    if (!exists) InheritFolderSecurity(request.unixPath);
+    if (!exists) {
+        NoteNameAdded(request.unixPath);
+        InheritFolderSecurity(request.unixPath);
+    }
     // A created or overwritten file is marked for backup whatever the caller asked for.
     if (!exists || request.disposition == CREATE_ALWAYS)
         WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);

@@ -5,6 +5,7 @@
 #include "kernel32/FileAttributes.h"
 #include "kernel32/FileInUse.h"
 #include "kernel32/FilePaths.h"
+#include "prefix/FolderIndex.h"
 
 #include <errno.h>
 #include <sys/stat.h>
@@ -34,5 +35,6 @@ extern "C" BOOL WINAPI DeleteFileW(LPCWSTR fileName) {
         SetLastError(error);
         return FALSE;
     }
+    NoteNameRemoved(unixPath);
     return TRUE;
 }

@@ -4,6 +4,7 @@
 #include "advapi32/FileSecurityInheritance.h"
 #include "kernel32/FileAttributes.h"
 #include "kernel32/WideBuffer.h"
+#include "prefix/FolderIndex.h"
 #include "prefix/Machine.h"
 #include "prefix/Prefix.h"
 
@@ -44,6 +45,7 @@ extern "C" BOOL WINAPI CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES 
         SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
         return FALSE;
     }
+    NoteNameAdded(unixPath);
     InheritFolderSecurity(unixPath);
     return TRUE;
 }
@@ -68,6 +70,7 @@ extern "C" BOOL WINAPI RemoveDirectoryW(LPCWSTR pathName) {
             SetLastError(ErrorFromErrno(errno));
             return FALSE;
         }
+        NoteNameRemoved(unixPath);
         return TRUE;
     }
     if (lstat(unixPath.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
@@ -78,6 +81,7 @@ extern "C" BOOL WINAPI RemoveDirectoryW(LPCWSTR pathName) {
         SetLastError(errno == ENOENT ? ErrorForMissingPath(unixPath) : ErrorFromErrno(errno));
         return FALSE;
     }
+    NoteNameRemoved(unixPath);
     return TRUE;
 }
 

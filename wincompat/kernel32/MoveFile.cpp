@@ -7,6 +7,7 @@
 #include "kernel32/FilePaths.h"
 #include "kernel32/MoveFileCopy.h"
 #include "kernel32/PendingOperations.h"
+#include "prefix/FolderIndex.h"
 #include "prefix/Prefix.h"
 
 #include <errno.h>
@@ -81,7 +82,10 @@ DWORD RenameOnVolume(const MovePaths& paths, bool replace) {
     if (source.DeleteDenied()) return ERROR_SHARING_VIOLATION;
     if (replaced && (replaced->DeleteDenied() || replaced->ImageInUse())) return ERROR_ACCESS_DENIED;
     unsigned flags = replace || sameFile ? 0 : RENAME_NOREPLACE;
-    if (renameat2(AT_FDCWD, paths.source.c_str(), AT_FDCWD, target.c_str(), flags) == 0) return 0;
+    if (renameat2(AT_FDCWD, paths.source.c_str(), AT_FDCWD, target.c_str(), flags) == 0) {
+        NoteNameMoved(paths.source, target);
+        return 0;
+    }
     if (errno == EEXIST) return ERROR_ALREADY_EXISTS;
     if (errno == EXDEV) return ERROR_NOT_SAME_DEVICE;
     return ErrorForPath(errno, paths.source);

@@ -5,6 +5,7 @@
 
 #include "advapi32/FileSecurityInheritance.h"
 
+#include "prefix/FolderIndex.h"
 #include "prefix/Prefix.h"
 
 #include <errno.h>
@@ -160,6 +161,7 @@ bool Replace(int folder, const std::string& folderPath, const std::string& name,
         return false;
     }
     fsync(folder);  // makes the rename itself durable
+    NoteNameAdded(folderPath + "/" + name);
     return true;
 }
 

@@ -1,7 +1,9 @@
 // Windows paths <-> unix paths over the prefix's dosdevices links.
 #include "prefix/Prefix.h"
 
-#include <dirent.h>
+#include "prefix/DriveRoots.h"
+#include "prefix/FolderIndex.h"
+
 #include <errno.h>
 #include <limits.h>
 #include <locale.h>
@@ -21,10 +23,13 @@ locale_t Utf8Locale() {
     return locale;
 }
 
+std::wstring DosFromResolved(const std::string& path);
+
+// getcwd answers a resolved path: no link to follow.
 std::wstring CurrentDosDirectory() {
     std::vector<char> cwd(PATH_MAX);
     if (!getcwd(cwd.data(), cwd.size())) return L"C:\\";
-    return UnixToDos(cwd.data());
+    return DosFromResolved(cwd.data());
 }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
@@ -50,22 +55,6 @@ std::vector<std::wstring> SplitElements(std::wstring_view path) {
     return elements;
 }
 
-// Finds an existing entry of folder whose name matches element without regard
-// to case; empty when there is none.
-std::string FindNoCase(const std::string& folder, const std::wstring& element) {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return std::string();
-    std::string found;
-    while (dirent* entry = readdir(dir)) {
-        if (EqualNoCase(WideFromUtf8(entry->d_name), element)) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
-}
-
 // "C:\file.txt\": a trailing separator after an existing name that is not a
 // folder. Windows refuses such a path instead of taking it as the file.
 bool NamesFileAsFolder(const std::wstring& full, const std::string& unixPath) {
@@ -77,6 +66,91 @@ bool NamesFileAsFolder(const std::wstring& full, const std::string& unixPath) {
 std::string RealPath(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool Fail(DWORD* error, DWORD code) {
+    if (error) *error = code;
+    return false;
+}
+
+std::string JoinNames(std::string folder, const std::vector<std::string>& names, size_t count) {
+    for (size_t i = 0; i < count; ++i) folder += "/" + names[i];
+    return folder;
+}
+
+// Gives each element after the first known ones its on-disk spelling, exact
+// case first, then without regard to case; from the first missing element
+// on, names keep the case given.
+std::string ResolveElements(const std::string& drive, const std::vector<std::wstring>& elements,
+                            std::vector<std::string>& names, size_t known) {
+    std::string current = JoinNames(drive, names, known);
+    bool parentExists = true;
+    for (size_t i = known; i < names.size(); ++i) {
+        std::string& name = names[i];
+        struct stat info;
+        if (parentExists && lstat((current + "/" + name).c_str(), &info) != 0) {
+            std::string match = FindNameNoCase(current, elements[i]);
+            if (match.empty()) parentExists = false;
+            else name = match;
+        }
+        current += "/" + name;
+    }
+    return current;
+}
+
+// How many leading names exist as spelled: all of them for most paths, all
+// but the last for a new name in an existing folder, else none is assumed.
+size_t KnownElements(const std::string& drive, const std::vector<std::string>& names) {
+    struct stat info;
+    if (names.empty()) return 0;
+    if (lstat(JoinNames(drive, names, names.size()).c_str(), &info) == 0) return names.size();
+    if (names.size() > 1 && lstat(JoinNames(drive, names, names.size() - 1).c_str(), &info) == 0)
+        return names.size() - 1;
+    return 0;
+}
+
+// The drive whose root holds path (resolved), the longest root winning.
+std::wstring DosFromResolved(const std::string& path) {
+    char bestDrive = 'z';
+    std::string bestRoot = "/";
+    const std::string& prefix = PrefixRoot();
+    for (const DriveRoot& drive : prefix.empty() ? std::vector<DriveRoot>() : DriveRoots(prefix)) {
+        const std::string& root = drive.root;
+        bool inside = path == root || path.rfind(root + "/", 0) == 0 || root == "/";
+        if (inside && (root.size() > bestRoot.size() || (root.size() == bestRoot.size() && drive.letter < bestDrive))) {
+            bestRoot = root;
+            bestDrive = drive.letter;
+        }
+    }
+    std::wstring dos(1, static_cast<wchar_t>(bestDrive - 'a' + 'A'));
+    dos += L":";
+    std::string rest = bestRoot == "/" ? path : path.substr(bestRoot.size());
+    for (wchar_t c : WideFromUtf8(rest)) dos += c == L'/' ? L'\\' : c;
+    if (dos.size() == 2) dos += L'\\';
+    return dos;
+}
+
+// The drive and the path from its root. Only a path that is not full asks
+// for the current directory.
+void AnchorPath(const std::wstring& path, wchar_t& drive, std::wstring& rest) {
+    bool hasDrive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':';
+    if (hasDrive && path.size() > 2 && path[2] == L'\\') {
+        drive = UpperCase(path[0]);
+        rest = path.substr(2);
+        return;
+    }
+    std::wstring current = CurrentDosDirectory();
+    if (hasDrive) {
+        drive = UpperCase(path[0]);
+        // "C:name" is relative to the drive's current folder: ours when on that drive, else its root.
+        rest = (UpperCase(current[0]) == drive ? current.substr(2) + L"\\" : L"\\") + path.substr(2);
+    } else if (path[0] == L'\\') {
+        drive = UpperCase(current[0]);
+        rest = path;
+    } else {
+        drive = UpperCase(current[0]);
+        rest = current.substr(2) + L"\\" + path;
+    }
 }
 
 }  // namespace
@@ -114,22 +188,9 @@ bool FullDosPath(std::wstring_view input, std::wstring& full, DWORD* error) {
         return false;
     }
 
-    std::wstring current = CurrentDosDirectory();
     wchar_t drive;
     std::wstring rest;
-    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
-        drive = UpperCase(path[0]);
-        rest = path.substr(2);
-        // "C:name" is relative to the drive's current folder: ours when on that drive, else its root.
-        if (rest.empty() || rest[0] != L'\\')
-            rest = (UpperCase(current[0]) == drive ? current.substr(2) + L"\\" : L"\\") + rest;
-    } else if (path[0] == L'\\') {
-        drive = UpperCase(current[0]);
-        rest = path;
-    } else {
-        drive = UpperCase(current[0]);
-        rest = current.substr(2) + L"\\" + path;
-    }
+    AnchorPath(path, drive, rest);
 
     std::vector<std::wstring> kept;
     for (std::wstring& element : SplitElements(rest)) {
@@ -157,41 +218,25 @@ bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size
     std::wstring full;
     if (!FullDosPath(path, full, error)) return false;
     bool extendedLength = path.rfind(L"\\\\?\\", 0) == 0;
-    if (!extendedLength && full.size() > maxLength) {
-        if (error) *error = ERROR_FILENAME_EXCED_RANGE;
-        return false;
-    }
+    if (!extendedLength && full.size() > maxLength) return Fail(error, ERROR_FILENAME_EXCED_RANGE);
     const std::string& root = PrefixRoot();
-    if (root.empty()) {
-        if (error) *error = ERROR_PATH_NOT_FOUND;
-        return false;
-    }
-    std::string current = root + "/dosdevices/" + static_cast<char>(full[0] - L'A' + 'a') + ":";
-    struct stat info;
-    if (stat(current.c_str(), &info) != 0) {
-        if (error) *error = ERROR_PATH_NOT_FOUND;  // no such drive
-        return false;
-    }
+    if (root.empty()) return Fail(error, ERROR_PATH_NOT_FOUND);
+    std::string drive = root + "/dosdevices/" + static_cast<char>(full[0] - L'A' + 'a') + ":";
 
-    bool parentExists = true;
-    for (const std::wstring& element : SplitElements(std::wstring_view(full).substr(3))) {
-        if (HasInvalidCharacter(element)) {
-            if (error) *error = ERROR_INVALID_NAME;
-            return false;
-        }
-        std::string name = Utf8FromWide(element);
-        if (parentExists && lstat((current + "/" + name).c_str(), &info) != 0) {
-            std::string match = FindNoCase(current, element);
-            if (match.empty()) parentExists = false;
-            else name = match;
-        }
-        current += "/" + name;
+    std::vector<std::wstring> elements = SplitElements(std::wstring_view(full).substr(3));
+    bool invalid = false;
+    std::vector<std::string> names;
+    for (const std::wstring& element : elements) {
+        invalid = invalid || HasInvalidCharacter(element);
+        names.push_back(Utf8FromWide(element));
     }
-    if (NamesFileAsFolder(full, current)) {
-        if (error) *error = ERROR_INVALID_NAME;
-        return false;
-    }
-    unixPath = current;
+    size_t known = invalid ? 0 : KnownElements(drive, names);
+    struct stat info;
+    if (known == 0 && stat(drive.c_str(), &info) != 0) return Fail(error, ERROR_PATH_NOT_FOUND);  // no such drive
+    if (invalid) return Fail(error, ERROR_INVALID_NAME);
+    std::string resolved = ResolveElements(drive, elements, names, known);
+    if (NamesFileAsFolder(full, resolved)) return Fail(error, ERROR_INVALID_NAME);
+    unixPath = resolved;
     return true;
 }
 
@@ -201,32 +246,7 @@ std::wstring UnixToDos(std::string_view unixPath) {
         std::vector<char> cwd(PATH_MAX);
         if (getcwd(cwd.data(), cwd.size())) path = std::string(cwd.data()) + "/" + path;
     }
-    path = RealPath(path);
-
-    char bestDrive = 'z';
-    std::string bestRoot = "/";
-    const std::string& root = PrefixRoot();
-    if (DIR* dir = root.empty() ? nullptr : opendir((root + "/dosdevices").c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
-            std::string driveRoot = RealPath(root + "/dosdevices/" + name);
-            bool inside = path == driveRoot || (path.rfind(driveRoot + "/", 0) == 0) || driveRoot == "/";
-            if (inside && (driveRoot.size() > bestRoot.size() ||
-                           (driveRoot.size() == bestRoot.size() && name[0] < bestDrive))) {
-                bestRoot = driveRoot;
-                bestDrive = name[0];
-            }
-        }
-        closedir(dir);
-    }
-
-    std::wstring dos(1, static_cast<wchar_t>(bestDrive - 'a' + 'A'));
-    dos += L":";
-    std::string rest = bestRoot == "/" ? path : path.substr(bestRoot.size());
-    for (wchar_t c : WideFromUtf8(rest)) dos += c == L'/' ? L'\\' : c;
-    if (dos.size() == 2) dos += L'\\';
-    return dos;
+    return DosFromResolved(RealPath(path));
 }
 
 DWORD ErrorFromErrno(int error) {
