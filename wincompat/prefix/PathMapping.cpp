@@ -80,7 +80,8 @@ std::string JoinNames(std::string folder, const std::vector<std::string>& names,
 
 // Gives each element after the first known ones its on-disk spelling, exact
 // case first, then without regard to case; from the first missing element
-// on, names keep the case given.
+// on, names keep the case given. When some are known, the next one is known
+// to be missing as spelled.
 std::string ResolveElements(const std::string& drive, const std::vector<std::wstring>& elements,
                             std::vector<std::string>& names, size_t known) {
     std::string current = JoinNames(drive, names, known);
@@ -88,7 +89,8 @@ std::string ResolveElements(const std::string& drive, const std::vector<std::wst
     for (size_t i = known; i < names.size(); ++i) {
         std::string& name = names[i];
         struct stat info;
-        if (parentExists && lstat((current + "/" + name).c_str(), &info) != 0) {
+        bool provenMissing = i == known && known > 0;
+        if (parentExists && (provenMissing || lstat((current + "/" + name).c_str(), &info) != 0)) {
             std::string match = FindNameNoCase(current, elements[i]);
             if (match.empty()) parentExists = false;
             else name = match;
