@@ -58,14 +58,18 @@ std::string InstallerTest::CopyInstaller(const std::string& fileName) const {
 }
 
 std::string InstallerTest::QuietInstaller(const std::string& folder) {
+    return InstallerReportingTo(folder, silentPort_.Url().substr(std::string("http://127.0.0.1:").size(), 5));
+}
+
+std::string InstallerTest::InstallerReportingTo(const std::string& folder, const std::string& port) {
     mkdir(folder.c_str(), 0777);
     std::string copy = folder + "/setup.exe";
     std::string bytes = ReadWholeFile(BuildFile("velmora-setup"));
-    std::string port = silentPort_.Url().substr(std::string("http://127.0.0.1:").size(), 5);
     size_t at = bytes.find("127.0.0.1:18080/");
     EXPECT_NE(at, std::string::npos);
-    EXPECT_EQ(port.find('/'), std::string::npos);
-    if (at != std::string::npos && port.find('/') == std::string::npos) bytes.replace(at + 10, 5, port);
+    bool fiveDigits = port.size() == 5 && port.find_first_not_of("0123456789") == std::string::npos;
+    EXPECT_TRUE(fiveDigits) << port;
+    if (at != std::string::npos && fiveDigits) bytes.replace(at + 10, 5, port);
     WriteWholeFile(copy, bytes);
     chmod(copy.c_str(), 0755);
     return copy;

@@ -33,6 +33,9 @@ protected:
     // whose report goes to a port that refuses it, so that no statistics
     // server of another run hears of this test's installs.
     std::string QuietInstaller(const std::string& folder);
+    // A copy of the installer, as setup.exe in the folder, whose report goes
+    // to the port given (of five digits, like the build's own) on 127.0.0.1.
+    std::string InstallerReportingTo(const std::string& folder, const std::string& port);
 
     std::string folder_;  // scratch folder of this test
     std::string prefix_;  // WINCOMPAT_PREFIX of the runs
