@@ -41,3 +41,17 @@ CONFORMANCE_CASE(Resources, MissingOnesAndTheirErrors) {
     CHECK(FindResourceW(nullptr, MAKEINTRESOURCEW(8), L"CONFORMANCE") == nullptr);
     CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
 }
+
+// FreeResource does nothing a program can see: it answers FALSE and the data
+// stays where it was, with the same bytes.
+CONFORMANCE_CASE(Resources, FreedDataStaysReadable) {
+    HRSRC found = FindResourceW(nullptr, L"SAMPLE", L"CONFORMANCE");
+    REQUIRE(found != nullptr);
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    REQUIRE(loaded != nullptr);
+    const char* data = static_cast<const char*>(LockResource(loaded));
+    REQUIRE(data != nullptr);
+    CHECK(!FreeResource(loaded));
+    CHECK(LockResource(LoadResource(nullptr, found)) == data);
+    CHECK_EQ(std::string(data, SizeofResource(nullptr, found)), kSample);
+}

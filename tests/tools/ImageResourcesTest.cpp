@@ -3,6 +3,8 @@
 // gives for a missing type or name.
 #include "ToolHarness.h"
 
+#include <stdio.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +29,22 @@ TEST(ImageResources, LookupAnswersAsWindowsDoes) {
         argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
         EXPECT_EQ(RunProcess(argv).output, c.output);
     }
+}
+
+// The payload is copied out once and released: its pages leave memory, so
+// they are not held twice, and the data reads the same afterwards.
+TEST(ImageResources, FreedResourceLeavesMemoryAndReadsTheSame) {
+    const std::string payload = ReadFileBytes(PAYLOAD_FILE);
+    ASSERT_GT(payload.size(), 1024u * 1024u);
+    ProcessResult result = RunProcess({PROBE_PROGRAM, "release", "ZIPRES", "IDR_STEP7ZRES"});
+    long before = -1, after = -1;
+    char bytes[16] = {}, answer[16] = {};
+    ASSERT_EQ(sscanf(result.output.c_str(), "resident %ld %ld %15s %15s", &before, &after, bytes, answer), 4)
+        << result.output;
+    EXPECT_GE(before, static_cast<long>(payload.size()));
+    EXPECT_LT(after, 64 * 1024) << "resident after FreeResource";
+    EXPECT_STREQ(bytes, "same");
+    EXPECT_STREQ(answer, "FALSE");
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // be replaced after the build without relinking. On first use the section
 // table of /proc/self/exe is read and every resource mapped; the mappings
 // stay for the life of the process, as a loaded image's resources do.
+// FreeResource gives the resident pages back, as Windows trims an image's
+// pages from the working set: the mapping is private and never written, so a
+// later read brings the same bytes back from the file.
 #include <windows.h>
 
 #include "kernel32/ElfSections.h"
@@ -23,8 +26,10 @@ namespace {
 struct Resource {
     std::wstring type;
     std::wstring name;
-    const BYTE* data;
-    DWORD size;
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+    void* mapping = nullptr;  // page-aligned start of the mapping holding data; null for an empty resource
+    size_t mappingLength = 0;
 };
 
 // Answers LoadResource for an empty resource, which must not look like failure.
@@ -44,14 +49,23 @@ private:
     int fd_;
 };
 
-// Maps [offset, offset + size) of the file read-only; null on failure.
-const BYTE* MapRange(int fd, uint64_t offset, uint64_t size) {
-    if (size == 0) return kEmptyResource;
+// Maps [offset, offset + size) of the file read-only into the resource;
+// false on failure.
+bool MapRange(int fd, uint64_t offset, uint64_t size, Resource& resource) {
+    resource.size = static_cast<DWORD>(size);
+    if (size == 0) {
+        resource.data = kEmptyResource;
+        return true;
+    }
     const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
     const uint64_t start = offset - offset % page;
-    void* mapping = mmap(nullptr, size + (offset - start), PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(start));
-    if (mapping == MAP_FAILED) return nullptr;
-    return static_cast<const BYTE*>(mapping) + (offset - start);
+    const size_t length = size + (offset - start);
+    void* mapping = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(start));
+    if (mapping == MAP_FAILED) return false;
+    resource.data = static_cast<const BYTE*>(mapping) + (offset - start);
+    resource.mapping = mapping;
+    resource.mappingLength = length;
+    return true;
 }
 
 // Integer ids are written "#123", as Windows accepts them in text form;
@@ -74,10 +88,8 @@ std::vector<Resource> LoadImageResources() {
     for (const auto& section : sections) {
         std::string_view type, name;
         if (!SplitResourceSectionName(section.name, type, name) || section.size > 0xFFFFFFFFu) continue;
-        const BYTE* data = MapRange(image.get(), section.offset, section.size);
-        if (!data) continue;
-        resources.push_back({CanonicalKey(WideFromUtf8(type)), CanonicalKey(WideFromUtf8(name)), data,
-                             static_cast<DWORD>(section.size)});
+        Resource resource{CanonicalKey(WideFromUtf8(type)), CanonicalKey(WideFromUtf8(name))};
+        if (MapRange(image.get(), section.offset, section.size, resource)) resources.push_back(std::move(resource));
     }
     return resources;
 }
@@ -114,6 +126,13 @@ const Resource* FindImageResource(LPCWSTR name, LPCWSTR type, DWORD& error) {
 
 const Resource* FromHandle(HRSRC handle) { return reinterpret_cast<const Resource*>(handle); }
 
+// The mapped resource whose loaded data this is; null for any other pointer.
+const Resource* MappedResourceOfData(HGLOBAL data) {
+    for (const auto& resource : ImageResources())
+        if (resource.mapping && resource.data == data) return &resource;
+    return nullptr;
+}
+
 }  // namespace
 
 }  // namespace wincompat
@@ -146,6 +165,10 @@ extern "C" DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
 // Loaded resource data is the mapped bytes themselves.
 extern "C" LPVOID WINAPI LockResource(HGLOBAL resourceData) { return resourceData; }
 
-// Nothing to release: the mapping lives as long as the image. Windows, too,
-// answers FALSE here.
-extern "C" BOOL WINAPI FreeResource(HGLOBAL resourceData) { return FALSE; }
+// The data stays valid, as the image's resources do on Windows, which answers
+// FALSE here too; only the pages that were read are dropped from memory.
+extern "C" BOOL WINAPI FreeResource(HGLOBAL resourceData) {
+    const Resource* resource = resourceData ? MappedResourceOfData(resourceData) : nullptr;
+    if (resource) madvise(resource->mapping, resource->mappingLength, MADV_DONTNEED);
+    return FALSE;
+}
