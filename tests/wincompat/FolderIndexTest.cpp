@@ -135,6 +135,19 @@ TEST_P(FolderIndexTest, FollowsItsOwnCreatesWithoutReadingTheFolderAgain) {
     EXPECT_EQ(index.FolderReads(), 1u);
 }
 
+// More changes than inotify queues (16384 by default): the lost events are
+// noticed and the folder read again.
+TEST_P(FolderIndexTest, SeesChangesBeyondWhatTheQueueHolds) {
+    EXPECT_EQ(index.Find(folder, L"N0"), "");
+    InAnotherProcess([&] {
+        for (int i = 0; i < 20000; ++i) Touch(folder + "/n" + std::to_string(i));
+    });
+    EXPECT_EQ(index.Find(folder, L"N0"), "n0");
+    EXPECT_EQ(index.Find(folder, L"N19999"), "n19999");
+    InAnotherProcess([&] { unlink((folder + "/n19999").c_str()); });
+    EXPECT_EQ(index.Find(folder, L"N19999"), "");
+}
+
 TEST_P(FolderIndexTest, ThreadsShareOneIndex) {
     auto makeNames = [&](const char* prefix) {
         for (int i = 0; i < 200; ++i) {

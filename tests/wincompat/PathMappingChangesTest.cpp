@@ -83,6 +83,41 @@ TEST(PathMappingChanges, NewNamesOfAnotherProcessAreFoundInAnyCase) {
     EXPECT_FALSE(Exists(folder + "/report.txt"));
 }
 
+// This process and another take turns making names in one folder: each name
+// the other made is found in any case right after it was made.
+TEST(PathMappingChanges, NamesOfAnotherProcessBetweenOwnCreatesAreFound) {
+    ASSERT_TRUE(CreateDirectoryW(L"C:\\Turns", nullptr));
+    const std::string folder = DriveC() + "/Turns";
+    int request[2], done[2];
+    ASSERT_EQ(pipe(request), 0);
+    ASSERT_EQ(pipe(done), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(request[1]);
+        close(done[0]);
+        int turn;
+        while (read(request[0], &turn, sizeof turn) == sizeof turn) {
+            Touch(folder + "/other" + std::to_string(turn) + ".txt");
+            if (write(done[1], &turn, sizeof turn) != sizeof turn) _exit(1);
+        }
+        _exit(0);
+    }
+    for (int turn = 0; turn < 300; ++turn) {
+        std::wstring own = L"C:\\Turns\\Own" + std::to_wstring(turn) + L".txt";
+        ASSERT_EQ(CreateNew(own.c_str()), ERROR_SUCCESS);
+        ASSERT_EQ(write(request[1], &turn, sizeof turn), static_cast<ssize_t>(sizeof turn));
+        ASSERT_EQ(read(done[0], &turn, sizeof turn), static_cast<ssize_t>(sizeof turn));
+        std::wstring other = L"C:\\TURNS\\OTHER" + std::to_wstring(turn) + L".TXT";
+        ASSERT_EQ(CreateNew(other.c_str()), static_cast<DWORD>(ERROR_FILE_EXISTS)) << turn;
+    }
+    close(request[1]);
+    waitpid(child, nullptr, 0);
+    close(request[0]);
+    close(done[0]);
+    close(done[1]);
+}
+
 TEST(PathMappingChanges, OwnCreatesRenamesAndDeletesAreFoundInAnyCase) {
     ASSERT_TRUE(CreateDirectoryW(L"C:\\Own", nullptr));
     const std::string folder = DriveC() + "/Own";
