@@ -22,9 +22,6 @@ const std::string kServerError =
 const std::string kHalfHeaders = "HTTP/1.1 200 OK\r\nContent-Type: text/pl";
 const std::string kHugeBodyHead = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
                                   "Content-Length: " + std::to_string(kHugeBodyBytes) + "\r\n\r\n";
-const std::string kHugeContentLengthHead = "HTTP/1.1 200 OK\r\nContent-Length: 9223372036854775808\r\n\r\n";
-const std::string kGiantChunkHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nffffffffffffffff\r\n";
-const std::string kTrickleReply = "HTTP/1.1 200 OK\r\nContent-Length: 32\r\n\r\n" + std::string(32, 'x');
 
 // Bytes no HTTP reply starts with: a NUL, then a fixed pseudo-random run.
 std::string GarbageBytes() {
@@ -95,7 +92,7 @@ void MisbehavingServer::Serve() {
 }
 
 void MisbehavingServer::Answer(int connection) {
-    if (mode_ == Misbehaviour::ClosesAtOnce || !ReadRequest(connection)) return;
+    if (!ReadRequest(connection)) return;
     switch (mode_) {
     case Misbehaviour::ServerError: Send(connection, kServerError); return;
     case Misbehaviour::Garbage: Send(connection, GarbageBytes()); return;
@@ -103,18 +100,7 @@ void MisbehavingServer::Answer(int connection) {
     case Misbehaviour::HugeBody:
         if (Send(connection, kHugeBodyHead)) StreamBody(connection, kHugeBodyBytes);
         return;
-    case Misbehaviour::HugeContentLength:
-        if (Send(connection, kHugeContentLengthHead)) StreamBody(connection, kHugeBodyBytes);
-        return;
-    case Misbehaviour::GiantChunk:
-        if (Send(connection, kGiantChunkHead)) StreamBody(connection, kHugeBodyBytes);
-        return;
-    case Misbehaviour::Trickle: Trickle(connection); return;
-    case Misbehaviour::NeverAnswers:
-        while (!stopping_)
-            if (PeerGoneWithin(connection, kSliceMilliseconds)) return;
-        return;
-    case Misbehaviour::ClosesAtOnce: return;
+    case Misbehaviour::NeverAnswers: HoldUntilPeerCloses(connection); return;
     }
 }
 
@@ -154,8 +140,7 @@ bool MisbehavingServer::Send(int connection, const std::string& bytes) {
     return true;
 }
 
-// Sends blocks of a pattern until the body is whole or the peer closes (a
-// giant chunk's body is the same raw run: the chunk never ends).
+// Sends blocks of a pattern until the body is whole or the peer closes.
 void MisbehavingServer::StreamBody(int connection, uint64_t bytes) {
     const std::string block = PatternBlock();
     for (uint64_t sent = 0; sent < bytes; sent += block.size()) {
@@ -167,24 +152,16 @@ void MisbehavingServer::StreamBody(int connection, uint64_t bytes) {
     }
 }
 
-void MisbehavingServer::Trickle(int connection) {
-    for (char byte : kTrickleReply) {
-        if (!Send(connection, std::string(1, byte))) return;
-        if (PeerGoneWithin(connection, 1000)) return;
-    }
-}
-
-// Waits up to the time for the peer to close its side; notes when it did.
-bool MisbehavingServer::PeerGoneWithin(int connection, int milliseconds) {
+// Reads and drops whatever comes until the peer closes its side (or the server stops).
+void MisbehavingServer::HoldUntilPeerCloses(int connection) {
     pollfd watched = {connection, POLLIN | POLLRDHUP, 0};
-    for (int waited = 0; waited < milliseconds && !stopping_; waited += kSliceMilliseconds) {
+    while (!stopping_) {
         if (poll(&watched, 1, kSliceMilliseconds) <= 0) continue;
         char discarded[4096];
         bool closed = watched.revents & (POLLRDHUP | POLLHUP | POLLERR);
         if (closed || recv(connection, discarded, sizeof(discarded), 0) <= 0) {
             peerGaveUp_ = true;
-            return true;
+            return;
         }
     }
-    return false;
 }

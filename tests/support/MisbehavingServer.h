@@ -15,11 +15,7 @@ enum class Misbehaviour {
     Garbage,            // bytes that are not HTTP, then closes
     HugeBody,           // 200 with a 1 GiB body, made on the fly, sent until the peer closes
     HalfHeaders,        // half a reply's headers, then closes
-    NeverAnswers,       // reads the request and holds the connection open
-    HugeContentLength,  // 200 claiming a 2^63-byte body, then a streamed one
-    GiantChunk,         // a chunked body whose first chunk claims 2^64-1 bytes, then a streamed one
-    Trickle,            // a well-formed short reply, one byte a second
-    ClosesAtOnce,       // closes every connection as soon as it is accepted, request unread
+    NeverAnswers,       // reads the request and holds the connection open until the peer closes
 };
 
 class MisbehavingServer {
@@ -44,8 +40,7 @@ private:
     bool ReadRequest(int connection);
     bool Send(int connection, const std::string& bytes);
     void StreamBody(int connection, uint64_t bytes);
-    void Trickle(int connection);
-    bool PeerGoneWithin(int connection, int milliseconds);
+    void HoldUntilPeerCloses(int connection);
 
     Misbehaviour mode_;
     int listener_ = -1;
