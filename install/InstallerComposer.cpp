@@ -4,7 +4,23 @@
 #include "install/StepsScript.h"
 #include "wizard/UITaskWindow.h"
 
-#include <thread>
+#include <windows.h>
+
+namespace {
+
+struct WorkerStart {
+    CInstallerComposer* composer;
+    CStepsScript* script;
+};
+
+DWORD WINAPI RunWorker(LPVOID parameter) {
+    WorkerStart* start = static_cast<WorkerStart*>(parameter);
+    start->composer->RunWorker(start->script);
+    delete start;
+    return 0;
+}
+
+}  // namespace
 
 int CInstallerComposer::Start(CStepsScript* script, ProgressCallback progress, StateCallback state,
                               CompleteCallback complete) {
@@ -16,14 +32,23 @@ int CInstallerComposer::Start(CStepsScript* script, ProgressCallback progress, S
         std::lock_guard<std::mutex> lock(workersMutex_);
         ++runningWorkers_;
     }
-    std::thread worker([this, script] {
-        RunScript(script);
-        std::lock_guard<std::mutex> lock(workersMutex_);
-        if (--runningWorkers_ == 0) workersDone_.notify_all();
-    });
-    if (GetIntOption(L"Slien")) worker.join();
-    else worker.detach();
+    WorkerStart* start = new WorkerStart{this, script};
+    HANDLE worker = CreateThread(nullptr, 0, ::RunWorker, start, 0, nullptr);
+    if (!worker) {
+        // No thread to run it on: the install runs here, as a silent one does.
+        delete start;
+        RunWorker(script);
+        return 0;
+    }
+    if (GetIntOption(L"Slien")) WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
     return 0;
+}
+
+void CInstallerComposer::RunWorker(CStepsScript* script) {
+    RunScript(script);
+    std::lock_guard<std::mutex> lock(workersMutex_);
+    if (--runningWorkers_ == 0) workersDone_.notify_all();
 }
 
 void CInstallerComposer::WaitUntilIdle() {

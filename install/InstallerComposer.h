@@ -21,15 +21,16 @@ using CompleteCallback = std::function<void()>;
 
 class CInstallerComposer {
 public:
-    // -1 for a null script (nothing stored or started), else 0. Joins the
-    // worker when option "Slien" is set, detaches it otherwise.
+    // -1 for a null script (nothing stored or started), else 0. Waits for the
+    // worker when option "Slien" is set, lets it run on otherwise.
     int Start(CStepsScript* script, ProgressCallback progress, StateCallback state, CompleteCallback complete);
 
     // Blocks until no install task runs: a wizard closed during the install
     // lets the detached worker finish before the process exits.
     void WaitUntilIdle();
 
-    // Worker thread.
+    // Worker thread: RunWorker runs the script and counts the worker out.
+    void RunWorker(CStepsScript* script);
     void RunScript(CStepsScript* script);
     void PostProgress(const std::wstring& status, int32_t percent);
     int PostState(eState state);

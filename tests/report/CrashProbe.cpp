@@ -10,7 +10,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <thread>
 
 namespace {
 
@@ -53,9 +52,16 @@ int WriteLockedPage() {
     return lockedPage[0] == 42 ? 0 : 3;
 }
 
+// On a thread made as the installer makes its worker.
 void OnWorker(void (*crash)()) {
-    std::thread worker(crash);
-    worker.join();
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](LPVOID parameter) -> DWORD {
+            reinterpret_cast<void (*)()>(parameter)();
+            return 0;
+        },
+        reinterpret_cast<LPVOID>(crash), 0, nullptr);
+    WaitForSingleObject(worker, INFINITE);
 }
 
 // A read-only view of the program's own file past its headers, as the

@@ -150,6 +150,16 @@ BOOL WINAPI CloseHandle(HANDLE object);
 LPWSTR WINAPI GetCommandLineW(void);
 void WINAPI Sleep(DWORD milliseconds);
 
+// Threads. Each thread made here has an alternate signal stack of its own, so
+// that an overflow of its stack still reaches the unhandled-exception filter.
+// Not supported: CREATE_SUSPENDED (ERROR_NOT_SUPPORTED).
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
+#define STACK_SIZE_PARAM_IS_A_RESERVATION 0x00010000
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES threadAttributes, SIZE_T stackSize,
+                           LPTHREAD_START_ROUTINE startAddress, LPVOID parameter, DWORD creationFlags,
+                           LPDWORD threadId);
+BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+
 // Interlocked operations
 LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand);
 PVOID WINAPI InterlockedCompareExchangePointer(PVOID volatile* destination, PVOID exchange,
