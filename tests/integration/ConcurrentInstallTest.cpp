@@ -50,7 +50,9 @@ TEST_F(FaultInstallTest, FiveInstallersStartedTogetherInstallOnceAndLoseNoKey) {
     } cases[] = {{"fresh", false, 0}, {"over-install", true, 0}, {"fresh-busy", false, 2}, {"over-busy", true, 2}};
     for (const Case& c : cases) {
         UsePrefix(c.name);
-        if (c.overInstall) ASSERT_EQ(RunInstaller({"slient"}, installer_).exitCode, 0) << c.name;
+        if (c.overInstall) {
+            ASSERT_EQ(RunInstaller({"slient"}, installer_).exitCode, 0) << c.name;
+        }
         std::unique_ptr<BusyLoops> loops;
         if (c.busy) loops = std::make_unique<BusyLoops>(c.busy);
         std::string errors = folder_ + "/" + c.name + ".err";

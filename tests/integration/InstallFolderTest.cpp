@@ -49,7 +49,7 @@ struct UsersFolder {
     // The entries, their modes and contents, and whether any has a descriptor.
     std::string State() const {
         std::string state;
-        for (const std::string& entry : {"", "/own.txt", "/private", "/private/inner.txt"}) {
+        for (std::string entry : {"", "/own.txt", "/private", "/private/inner.txt"}) {
             std::string path = top + entry;
             state += entry + " " + std::to_string(ModeOf(path)) + (HasDescriptor(path) ? " sd" : "") + "\n";
         }
@@ -166,7 +166,7 @@ TEST_F(InstallFolderTest, LinksPlantedAtPayloadFoldersAreReplacedAndTheirTargets
     EXPECT_EQ(deep.State(), deepBefore);
     EXPECT_FALSE(Exists(folder_ + "/gone"));
     struct stat info {};
-    for (const std::string& folder : {"Data", "Help/de-DE", "Plugins"}) {
+    for (std::string folder : {"Data", "Help/de-DE", "Plugins"}) {
         ASSERT_EQ(lstat((DefaultFolder() + "/" + folder).c_str(), &info), 0) << folder;
         EXPECT_TRUE(S_ISDIR(info.st_mode)) << folder;
     }
@@ -186,7 +186,7 @@ TEST_F(InstallFolderTest, UsersEntriesKeepTheirRightsAndLaterFilesInheritTheFold
     EXPECT_FALSE(HasDescriptor(DefaultFolder() + "/notes.txt"));
     // Written after the second walk, these carry the folder's inheritable
     // Everyone entry, as on Windows.
-    for (const std::string& file : {"VelmoraUserVersion.ini", "访问官方网站.url"}) {
+    for (std::string file : {"VelmoraUserVersion.ini", "访问官方网站.url"}) {
         std::string path = DefaultFolder() + "/" + file;
         EXPECT_TRUE(HasDescriptor(path)) << file;
         EXPECT_EQ(ModeOf(path), 0666u) << file;
