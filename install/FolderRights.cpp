@@ -10,6 +10,7 @@
 #include <wchar.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -64,18 +65,6 @@ bool LookUpEveryone(HeapBlock& sid) {
     return true;
 }
 
-bool ReadDescriptor(const std::wstring& path, HeapBlock& descriptor) {
-    DWORD needed = 0;
-    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed) &&
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return Report(L"GetFileSecurity() failed. Error %d\n");
-    descriptor = AllocateZeroed(needed);
-    if (!descriptor) return Report(L"HeapAlloc() failed. Error %d\n");
-    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.get(), needed, &needed))
-        return Report(L"GetFileSecurity() failed. Error %d\n");
-    return true;
-}
-
 // The old DACL, null when there is none or it is a null DACL, and its size.
 bool ReadDacl(PSECURITY_DESCRIPTOR descriptor, PACL& dacl, ACL_SIZE_INFORMATION& size) {
     BOOL present = FALSE;
@@ -114,8 +103,7 @@ bool CopyEntries(PACL from, DWORD count, DWORD& index, PACL to, PSID everyone) {
     return true;
 }
 
-bool AddEveryoneEntry(PACL acl, PSID everyone) {
-    auto addEx = Advapi32Export<AddAccessAllowedAceExProc>("AddAccessAllowedAceEx");
+bool AddEveryoneEntry(PACL acl, PSID everyone, AddAccessAllowedAceExProc addEx) {
     if (addEx) {
         if (!addEx(acl, ACL_REVISION, kEveryoneAceFlags, GENERIC_ALL, everyone))
             return Report(L"AddAccessAllowedAceEx() failed. Error %d\n");
@@ -126,7 +114,8 @@ bool AddEveryoneEntry(PACL acl, PSID everyone) {
     return true;
 }
 
-bool BuildDacl(PACL old, const ACL_SIZE_INFORMATION& size, PSID everyone, HeapBlock& acl) {
+bool BuildDacl(PACL old, const ACL_SIZE_INFORMATION& size, PSID everyone, AddAccessAllowedAceExProc addEx,
+               HeapBlock& acl) {
     DWORD length = size.AclBytesInUse + GetLengthSid(everyone) + kAccessAllowedAceHeader;
     acl = AllocateZeroed(length);
     if (!acl) return Report(L"HeapAlloc() failed. Error %d\n");
@@ -134,13 +123,13 @@ bool BuildDacl(PACL old, const ACL_SIZE_INFORMATION& size, PSID everyone, HeapBl
     if (!InitializeAcl(created, length, ACL_REVISION)) return Report(L"InitializeAcl() failed. Error %d\n");
     DWORD index = 0;
     DWORD count = old ? size.AceCount : 0;
-    return CopyEntries(old, count, index, created, everyone) && AddEveryoneEntry(created, everyone) &&
+    return CopyEntries(old, count, index, created, everyone) && AddEveryoneEntry(created, everyone, addEx) &&
            CopyEntries(old, count, index, created, nullptr);
 }
 
 // Carries auto-inheritance, or else protection, over from the old DACL.
-bool CarryOverControl(PSECURITY_DESCRIPTOR old, PSECURITY_DESCRIPTOR created) {
-    auto setControl = Advapi32Export<SetSecurityDescriptorControlProc>("SetSecurityDescriptorControl");
+bool CarryOverControl(PSECURITY_DESCRIPTOR old, PSECURITY_DESCRIPTOR created,
+                      SetSecurityDescriptorControlProc setControl) {
     if (!setControl) return true;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
@@ -153,33 +142,86 @@ bool CarryOverControl(PSECURITY_DESCRIPTOR old, PSECURITY_DESCRIPTOR created) {
     return true;
 }
 
+// What a walk builds once and uses for every entry: Everyone's SID, the newer
+// exports of advapi32.dll, a buffer for the entry's descriptor, and the
+// descriptor built from the last one read. Each entry's descriptor is still
+// read afresh; the built one is only taken again when the entry's descriptor
+// is the same bytes as the one it was built from, so whatever another
+// process stored in between is what the grant starts from.
+class EveryoneGrant {
+public:
+    bool Prepare() {
+        addEx_ = Advapi32Export<AddAccessAllowedAceExProc>("AddAccessAllowedAceEx");
+        setControl_ = Advapi32Export<SetSecurityDescriptorControlProc>("SetSecurityDescriptorControl");
+        return LookUpEveryone(everyone_);
+    }
+
+    bool Apply(const std::wstring& path) {
+        if (!ReadDescriptor(path)) return false;
+        if (!MatchesBuilt() && !Build()) return false;
+        if (!SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, &built_))
+            return Report(L"SetFileSecurity() failed. Error %d\n");
+        return true;
+    }
+
+private:
+    // The entry's DACL into the buffer, grown when it is too small.
+    bool ReadDescriptor(const std::wstring& path) {
+        DWORD needed = 0;
+        if (GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed)) return true;
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return Report(L"GetFileSecurity() failed. Error %d\n");
+        read_ = AllocateZeroed(needed);
+        capacity_ = read_ ? needed : 0;
+        if (!read_) return Report(L"HeapAlloc() failed. Error %d\n");
+        if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed))
+            return Report(L"GetFileSecurity() failed. Error %d\n");
+        return true;
+    }
+
+    bool MatchesBuilt() const {
+        const DWORD length = GetSecurityDescriptorLength(read_.get());
+        return length != 0 && length == builtFrom_.size() && memcmp(builtFrom_.data(), read_.get(), length) == 0;
+    }
+
+    bool Build() {
+        builtFrom_.clear();
+        if (!InitializeSecurityDescriptor(&built_, SECURITY_DESCRIPTOR_REVISION))
+            return Report(L"InitializeSecurityDescriptor() failed.Error %d\n");
+        PACL oldDacl = nullptr;
+        ACL_SIZE_INFORMATION size;
+        if (!ReadDacl(read_.get(), oldDacl, size) || !BuildDacl(oldDacl, size, everyone_.get(), addEx_, dacl_))
+            return false;
+        if (!SetSecurityDescriptorDacl(&built_, TRUE, static_cast<PACL>(dacl_.get()), FALSE))
+            return Report(L"SetSecurityDescriptorDacl() failed. Error %d\n");
+        if (!CarryOverControl(read_.get(), &built_, setControl_)) return false;
+        const BYTE* bytes = static_cast<const BYTE*>(read_.get());
+        builtFrom_.assign(bytes, bytes + GetSecurityDescriptorLength(read_.get()));
+        return true;
+    }
+
+    HeapBlock everyone_;
+    AddAccessAllowedAceExProc addEx_ = nullptr;
+    SetSecurityDescriptorControlProc setControl_ = nullptr;
+    HeapBlock read_;
+    DWORD capacity_ = 0;
+    std::vector<BYTE> builtFrom_;  // empty: nothing built
+    HeapBlock dacl_;
+    SECURITY_DESCRIPTOR built_;
+};
+
 }  // namespace
 
 bool GrantEveryoneFullControl(const std::wstring& path) {
-    HeapBlock everyone;
-    HeapBlock oldDescriptor;
-    if (!LookUpEveryone(everyone) || !ReadDescriptor(path, oldDescriptor)) return false;
-    SECURITY_DESCRIPTOR descriptor;
-    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION))
-        return Report(L"InitializeSecurityDescriptor() failed.Error %d\n");
-    PACL oldDacl = nullptr;
-    ACL_SIZE_INFORMATION size;
-    HeapBlock dacl;
-    if (!ReadDacl(oldDescriptor.get(), oldDacl, size) || !BuildDacl(oldDacl, size, everyone.get(), dacl))
-        return false;
-    if (!SetSecurityDescriptorDacl(&descriptor, TRUE, static_cast<PACL>(dacl.get()), FALSE))
-        return Report(L"SetSecurityDescriptorDacl() failed. Error %d\n");
-    if (!CarryOverControl(oldDescriptor.get(), &descriptor)) return false;
-    if (!SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor))
-        return Report(L"SetFileSecurity() failed. Error %d\n");
-    return true;
+    EveryoneGrant grant;
+    return grant.Prepare() && grant.Apply(path);
 }
 
 namespace {
 
 // Walks one folder: relative is its path below the install folder ("" for the
 // install folder itself, else ending with a backslash).
-void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relative, const PayloadManifest& owned) {
+void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relative, const PayloadManifest& owned,
+                         EveryoneGrant& grant) {
     CFileFindEx finder;
     if (!finder.FindFirst((folder + L"*.*").c_str())) return;
     BOOL more;
@@ -193,11 +235,11 @@ void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relativ
         if (finder.HasAttributes(FILE_ATTRIBUTE_REPARSE_POINT)) continue;
         if (finder.HasAttributes(FILE_ATTRIBUTE_DIRECTORY)) {
             std::wstring child = folder + name + L"\\";
-            GrantEveryoneFullControl(child);
-            GrantOnOwnedEntries(child, relative + name + L"\\", owned);
-            GrantEveryoneFullControl(child);
+            grant.Apply(child);
+            GrantOnOwnedEntries(child, relative + name + L"\\", owned, grant);
+            grant.Apply(child);
         } else {
-            GrantEveryoneFullControl(folder + name);
+            grant.Apply(folder + name);
         }
     } while (more);
     finder.CloseSearch();
@@ -206,7 +248,9 @@ void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relativ
 }  // namespace
 
 bool GrantEveryoneOnTree(const std::wstring& folder, const PayloadManifest& owned) {
-    GrantOnOwnedEntries(folder, std::wstring(), owned);
-    GrantEveryoneFullControl(folder);
+    EveryoneGrant grant;
+    if (!grant.Prepare()) return true;
+    GrantOnOwnedEntries(folder, std::wstring(), owned, grant);
+    grant.Apply(folder);
     return true;
 }

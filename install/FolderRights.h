@@ -9,7 +9,8 @@ class PayloadManifest;
 // backslash) and on the entries below it that `owned` names; any other entry
 // keeps its rights, and links and other reparse points are neither changed
 // nor walked into. A failing entry is reported on standard output and the
-// walk goes on; always true.
+// walk goes on; when Everyone cannot be looked up that is reported once and
+// nothing changes. Always true.
 bool GrantEveryoneOnTree(const std::wstring& folder, const PayloadManifest& owned);
 
 // Rewrites the DACL of a file or folder: its explicit entries without those

@@ -4,6 +4,7 @@
 #include "prefix/Prefix.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -19,17 +20,39 @@ bool Fail(DWORD* error, DWORD code) {
     return false;
 }
 
+// A link that took the file's place refuses user attributes with EPERM: the
+// file is no longer there to be changed.
+DWORD AttributeError(int error) {
+    if (error == ENOTSUP) return ERROR_NOT_SUPPORTED;
+    if (error == EPERM) return ERROR_ACCESS_DENIED;
+    return ErrorFromErrno(error);
+}
+
+// The path naming the entry itself: a trailing slash would make even the
+// calls that do not follow links go through a link at the end.
+std::string EntryPath(const std::string& unixPath) {
+    size_t end = unixPath.find_last_not_of('/');
+    return end == std::string::npos ? unixPath.substr(0, 1) : unixPath.substr(0, end + 1);
+}
+
+// The attribute, read in one call when it fits the usual size; a symbolic
+// link at the path is never followed.
 bool ReadStored(const std::string& unixPath, std::vector<BYTE>& bytes) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        ssize_t size = getxattr(unixPath.c_str(), kFileSecurityAttribute, nullptr, 0);
+    BYTE usual[512];
+    ssize_t size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, usual, sizeof(usual));
+    if (size >= 0) {
+        bytes.assign(usual, usual + size);
+        return size > 0;
+    }
+    for (int attempt = 0; attempt < 3 && errno == ERANGE; ++attempt) {  // ERANGE: larger, or it grew in between
+        size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, nullptr, 0);
         if (size <= 0) return false;
         bytes.resize(size);
-        size = getxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size());
+        size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size());
         if (size >= 0) {
             bytes.resize(size);
-            return true;
+            return size > 0;
         }
-        if (errno != ERANGE) return false;  // ERANGE: it grew in between
     }
     return false;
 }
@@ -40,41 +63,37 @@ bool ReadStored(const std::string& unixPath, std::vector<BYTE>& bytes) {
 // security is never the target's. Unix links have no mode of their own (always
 // 0777) and cannot hold user attributes, so a link's descriptor is the one
 // derived from that mode, granting Everyone access, and setting one changes
-// nothing outside the link.
-static bool IsSymbolicLink(const std::string& unixPath) {
-    struct stat info;
-    return lstat(unixPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
+// nothing outside the link. Every call below looks at the path without
+// following a link there, so a link put in place of the file between two of
+// them is not gone through either.
 
 bool ReadStoredFileDescriptor(const std::string& unixPath, DescriptorParts& parts) {
     std::vector<BYTE> stored;
-    return ReadStored(unixPath, stored) && ParseSelfRelative(stored.data(), stored.size(), parts);
+    return ReadStored(EntryPath(unixPath), stored) && ParseSelfRelative(stored.data(), stored.size(), parts);
 }
 
-bool ReadFileDescriptor(const std::string& unixPath, DescriptorParts& parts, DWORD* error) {
+bool ReadFileDescriptor(const std::string& path, DescriptorParts& parts, DWORD* error) {
+    const std::string unixPath = EntryPath(path);
     struct stat info;
-    if (IsSymbolicLink(unixPath)) {
-        lstat(unixPath.c_str(), &info);
-        parts = DerivedFileDescriptor(info.st_mode);
-        return true;
-    }
-    if (stat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
-    if (ReadStoredFileDescriptor(unixPath, parts)) return true;
+    if (lstat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    if (!S_ISLNK(info.st_mode) && ReadStoredFileDescriptor(unixPath, parts)) return true;
     parts = DerivedFileDescriptor(info.st_mode);
     return true;
 }
 
-bool WriteFileDescriptor(const std::string& unixPath, const DescriptorParts& parts, DWORD* error) {
-    if (IsSymbolicLink(unixPath)) return true;
+bool WriteFileDescriptor(const std::string& path, const DescriptorParts& parts, DWORD* error) {
+    const std::string unixPath = EntryPath(path);
     struct stat info;
-    if (stat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    if (lstat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    if (S_ISLNK(info.st_mode)) return true;
     mode_t mode = parts.HasDacl() ? MirroredMode(info.st_mode, parts.Dacl()) : info.st_mode;
     // Only the owner may change the mode; refuse before anything is stored.
     if (mode != info.st_mode && geteuid() != 0 && geteuid() != info.st_uid) return Fail(error, ERROR_ACCESS_DENIED);
     std::vector<BYTE> bytes = SelfRelativeBytes(parts);
-    if (setxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size(), 0) != 0)
-        return Fail(error, errno == ENOTSUP ? ERROR_NOT_SUPPORTED : ErrorFromErrno(errno));
-    if (mode != info.st_mode && chmod(unixPath.c_str(), mode & 07777) != 0) return Fail(error, ErrorFromErrno(errno));
+    if (lsetxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size(), 0) != 0)
+        return Fail(error, AttributeError(errno));
+    if (mode != info.st_mode && fchmodat(AT_FDCWD, unixPath.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0)
+        return Fail(error, ErrorFromErrno(errno));
     return true;
 }
 
