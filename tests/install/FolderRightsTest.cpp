@@ -16,8 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -342,6 +345,129 @@ TEST_F(FolderRights, UnreadableFolderIsReportedAndTheWalkGoesOn) {
     EXPECT_EQ(ModeOf(top + L"locked\\inside.txt"), insideMode);
     for (const wchar_t* entry : {L"", L"a.txt", L"z.txt"})
         EXPECT_EQ(CountEveryone(ReadDacl(top + entry)), 1) << entry;
+}
+
+// The walk reuses the DACL it built for the previous entry only when the next
+// entry's descriptor is the same: an entry between siblings with a DACL of
+// its own still gets the grant built from its own.
+TEST_F(FolderRights, EntryWithItsOwnDaclAmongAlikeSiblingsGetsItsOwnGrant) {
+    std::wstring top = NewTop(L"RightsMixed");
+    const std::vector<std::wstring> entries = {L"a.txt", L"b.txt", L"c.txt", L"d.txt"};
+    MakeEntries(top, entries);
+    WriteDacl(top + L"b.txt", {{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, Users()}}, SE_DACL_PROTECTED);
+    EXPECT_EQ(Walk(top, Owning(entries)), "");
+    Dacl own = ReadDacl(top + L"b.txt");
+    ASSERT_EQ(own.entries.size(), 2u);
+    EXPECT_TRUE(EqualSid(own.entries[0].sid.get(), Users().get()));
+    EXPECT_TRUE(IsEveryoneFullControl(own.entries[1]));
+    EXPECT_EQ(own.control & SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    for (const wchar_t* sibling : {L"a.txt", L"c.txt", L"d.txt"}) {
+        Dacl dacl = ReadDacl(top + sibling);
+        EXPECT_TRUE(EqualSid(dacl.entries.at(0).sid.get(), System().get())) << sibling;
+        EXPECT_EQ(CountEveryone(dacl), 1) << sibling;
+        EXPECT_EQ(dacl.control & SE_DACL_PROTECTED, 0) << sibling;
+    }
+}
+
+// Runs the action over and over on a thread of its own while the walk runs.
+class Meddler {
+public:
+    explicit Meddler(std::function<void()> action)
+        : thread_([this, action] {
+              while (!stop_) action();
+          }) {}
+    ~Meddler() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+std::vector<std::wstring> ManyFiles(int count) {
+    std::vector<std::wstring> files;
+    for (int i = 0; i < count; ++i) files.push_back(L"f" + std::to_wstring(i) + L".txt");
+    return files;
+}
+
+// Another process sets its own DACL on an entry again and again during the
+// walk: what the entry ends with is that DACL or the grant built from it,
+// never one built from a sibling's descriptor.
+TEST_F(FolderRights, DaclChangedDuringTheWalkIsNeverOverwrittenWithASiblingsGrant) {
+    std::wstring top = NewTop(L"RightsChanged");
+    std::vector<std::wstring> entries = ManyFiles(200);
+    MakeEntries(top, entries);
+    const std::wstring target = top + L"f100.txt";
+    for (int round = 0; round < 5; ++round) {
+        {
+            Meddler other([&] {
+                WriteDacl(target, {{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, Users()}}, SE_DACL_PROTECTED);
+            });
+            Walk(top, Owning(entries));
+        }
+        Dacl dacl = ReadDacl(target);
+        ASSERT_FALSE(dacl.entries.empty());
+        EXPECT_TRUE(EqualSid(dacl.entries[0].sid.get(), Users().get())) << "round " << round;
+        EXPECT_LE(dacl.entries.size(), 2u) << "round " << round;
+        EXPECT_EQ(dacl.control & SE_DACL_PROTECTED, SE_DACL_PROTECTED) << "round " << round;
+    }
+}
+
+// Files of the tree swapped for links to a file outside it and back, again
+// and again during the walk: the outside file is never granted anything.
+TEST_F(FolderRights, LinksSwappedInDuringTheWalkAreNotGoneThrough) {
+    std::wstring top = NewTop(L"RightsSwapped");
+    std::vector<std::wstring> entries = ManyFiles(20);
+    MakeEntries(top, entries);
+    std::wstring outside = NewTop(L"RightsSwapTarget");
+    MakeEntries(outside, {L"x.txt"});
+    const std::string outsideFile = UnixPath(outside + L"x.txt");
+    ASSERT_EQ(chmod(outsideFile.c_str(), 0600), 0);
+    const std::string unixTop = UnixPath(top);
+    const std::string link = unixTop + "/link";
+    ASSERT_EQ(symlink(outsideFile.c_str(), link.c_str()), 0);
+    int step = 0;
+    {
+        // One step parks a file aside and puts the link in its place, the
+        // next puts the file back: half the time some entry is the link.
+        Meddler swapper([&] {
+            const std::string file = unixTop + "/f" + std::to_string(step / 2 % 20) + ".txt";
+            const std::string aside = file + ".aside";
+            if (step++ % 2 == 0) {
+                if (rename(file.c_str(), aside.c_str()) == 0) rename(link.c_str(), file.c_str());
+            } else if (rename(file.c_str(), link.c_str()) == 0) {
+                rename(aside.c_str(), file.c_str());
+            }
+        });
+        for (int round = 0; round < 200; ++round) Walk(top, Owning(entries));
+    }
+    EXPECT_EQ(ModeOf(outside + L"x.txt"), 0600u);
+    EXPECT_FALSE(HasStoredDescriptor(outside + L"x.txt"));
+}
+
+// Entries deleted while the walk runs are reported; the walk still ends and
+// grants on what is left.
+TEST_F(FolderRights, EntriesRemovedDuringTheWalkLeaveTheRestGranted) {
+    std::wstring top = NewTop(L"RightsRemoved");
+    std::vector<std::wstring> entries = ManyFiles(300);
+    MakeEntries(top, entries);
+    const std::string unixTop = UnixPath(top);
+    std::atomic<int> removed{0};
+    {
+        Meddler remover([&] {
+            int i = removed.load();
+            if (i < 150) unlink((unixTop + "/f" + std::to_string(i * 2) + ".txt").c_str());
+            if (i < 150) removed = i + 1;
+        });
+        Walk(top, Owning(entries));
+    }
+    EXPECT_EQ(CountEveryone(ReadDacl(top)), 1);
+    for (int i = 1; i < 300; i += 2) {
+        const std::wstring kept = top + L"f" + std::to_wstring(i) + L".txt";
+        EXPECT_EQ(CountEveryone(ReadDacl(kept)), 1) << i;
+    }
 }
 
 // The entries whose security changes, in order, seen through inotify: each
