@@ -447,6 +447,35 @@ TEST_F(FolderRights, LinksSwappedInDuringTheWalkAreNotGoneThrough) {
     EXPECT_FALSE(HasStoredDescriptor(outside + L"x.txt"));
 }
 
+// A folder of the tree swapped for a link to an outside folder holding the
+// same names, again and again during the walk. Not yet held: the entries of a
+// folder are granted by path after the folder was looked at, so a link put in
+// its place in between is gone through. Closing it takes grants relative to a
+// handle held on the folder, which the walk does not have yet.
+TEST_F(FolderRights, DISABLED_FolderSwappedForALinkDuringTheWalkIsNotGoneThrough) {
+    std::wstring top = NewTop(L"RightsFolderSwap");
+    std::vector<std::wstring> entries = {L"sub\\"};
+    for (const std::wstring& file : ManyFiles(20)) entries.push_back(L"sub\\" + file);
+    MakeEntries(top, entries);
+    std::wstring outside = NewTop(L"RightsFolderSwapTarget");
+    MakeEntries(outside, ManyFiles(20));
+    const std::string unixTop = UnixPath(top);
+    const std::string sub = unixTop + "/sub", aside = unixTop + "/sub.aside", link = unixTop + "/link";
+    ASSERT_EQ(symlink(UnixPath(outside).c_str(), link.c_str()), 0);
+    int step = 0;
+    {
+        Meddler swapper([&] {
+            if (step++ % 2 == 0) {
+                if (rename(sub.c_str(), aside.c_str()) == 0) rename(link.c_str(), sub.c_str());
+            } else if (rename(sub.c_str(), link.c_str()) == 0) {
+                rename(aside.c_str(), sub.c_str());
+            }
+        });
+        for (int round = 0; round < 200; ++round) Walk(top, Owning(entries));
+    }
+    for (const std::wstring& file : ManyFiles(20)) EXPECT_FALSE(HasStoredDescriptor(outside + file)) << file;
+}
+
 // Entries deleted while the walk runs are reported; the walk still ends and
 // grants on what is left.
 TEST_F(FolderRights, EntriesRemovedDuringTheWalkLeaveTheRestGranted) {
