@@ -52,6 +52,8 @@ CONFORMANCE_CASE(Resources, FreedDataStaysReadable) {
     const char* data = static_cast<const char*>(LockResource(loaded));
     REQUIRE(data != nullptr);
     CHECK(!FreeResource(loaded));
+    CHECK(!FreeResource(loaded));  // a second time too
+    CHECK(!FreeResource(nullptr));
     CHECK(LockResource(LoadResource(nullptr, found)) == data);
     CHECK_EQ(std::string(data, SizeofResource(nullptr, found)), kSample);
 }
