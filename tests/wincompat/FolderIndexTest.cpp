@@ -3,6 +3,7 @@
 // when it has to.
 #include "prefix/FolderIndex.h"
 #include "support/TestPrefix.h"
+#include "wincompat/OtherProcessChanges.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,25 +19,6 @@
 using wincompat::FolderIndex;
 
 namespace {
-
-void Touch(const std::string& path) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0) << path;
-    close(fd);
-}
-
-// Runs change in a child process, as another program changing the folder would.
-void InAnotherProcess(const std::function<void()>& change) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        change();
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
 
 // Waits until the folder's last change lies before the clock's current tick,
 // when a stamp can be relied on.

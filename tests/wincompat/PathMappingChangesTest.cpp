@@ -5,6 +5,7 @@
 
 #include "prefix/Prefix.h"
 #include "support/TestPrefix.h"
+#include "wincompat/OtherProcessChanges.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,24 +24,6 @@ namespace {
 const std::string& DriveC() {
     static const std::string drive = TestPrefixRoot() + "/dosdevices/c:";
     return drive;
-}
-
-void Touch(const std::string& path) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0) << path;
-    close(fd);
-}
-
-void InAnotherProcess(const std::function<void()>& change) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        change();
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 std::string Mapped(const wchar_t* path) {

@@ -138,7 +138,7 @@ FolderIndex::Entry* FolderIndex::Unwatched(const std::string& folder, FolderStam
 // The stamp moves on with the change; a change another process makes in the
 // same instant goes unseen until the folder changes again (watched folders
 // have no such gap).
-void FolderIndex::Added(const std::string& path) {
+void FolderIndex::Note(const std::string& path, bool added) {
     std::string folder, name;
     SplitPath(path, folder, name);
     std::lock_guard<std::mutex> lock(mutex_);
@@ -146,23 +146,15 @@ void FolderIndex::Added(const std::string& path) {
     Entry* entry = Unwatched(folder, stamp);
     if (!entry) return;
     names_ -= entry->names.size();
-    entry->names.Add(name);
+    if (added) entry->names.Add(name);
+    else entry->trusted = entry->names.Remove(name);
     names_ += entry->names.size();
     entry->stamp = stamp;
 }
 
-void FolderIndex::Removed(const std::string& path) {
-    std::string folder, name;
-    SplitPath(path, folder, name);
-    std::lock_guard<std::mutex> lock(mutex_);
-    FolderStamp stamp;
-    Entry* entry = Unwatched(folder, stamp);
-    if (!entry) return;
-    names_ -= entry->names.size();
-    entry->trusted = entry->names.Remove(name);
-    names_ += entry->names.size();
-    entry->stamp = stamp;
-}
+void FolderIndex::Added(const std::string& path) { Note(path, true); }
+
+void FolderIndex::Removed(const std::string& path) { Note(path, false); }
 
 unsigned long long FolderIndex::FolderReads() const {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -64,6 +64,7 @@ private:
     void Erase(const InodeKey& key);
     void Evict();
     Entry* Unwatched(const std::string& folder, FolderStamp& stamp);
+    void Note(const std::string& path, bool added);
 
     mutable std::mutex mutex_;
     FolderWatch watch_;
