@@ -102,3 +102,9 @@ StepResult WriteAppInfo(CStepsScript* script, const std::wstring& installFolder)
     if (StepResult failed = appInfo.Failure()) return failed;
     return WriteUserConfig();
 }
+
+StepResult FlushRecords() {
+    LONG status = RegFlushKey(HKEY_LOCAL_MACHINE);
+    if (status != ERROR_SUCCESS) return StepFailed("flushing", L"HKLM", static_cast<DWORD>(status));
+    return std::nullopt;
+}

@@ -24,3 +24,6 @@ StepResult WriteUninstallEntry(const std::wstring& productKey, const std::wstrin
 // The application-information key, then the user configuration file; the
 // first that cannot be written is the failure.
 StepResult WriteAppInfo(CStepsScript* script, const std::wstring& installFolder);
+
+// The records on disk (RegFlushKey) before the install counts as done.
+StepResult FlushRecords();

@@ -77,10 +77,11 @@ bool CStepsScript::Run() {
     return true;
 }
 
-// Shortcuts, the machine's records and the user's configuration: the first
-// that cannot be written fails the install.
+// Shortcuts, the machine's records and the user's configuration, then all of
+// it on disk: the first that cannot be written fails the install.
 StepResult CStepsScript::WriteRecords(const std::wstring& installFolder) {
     if (StepResult failed = CreateShortcuts(this, installFolder)) return failed;
     if (StepResult failed = WriteUninstallRecords(installFolder)) return failed;
-    return WriteAppInfo(this, installFolder);
+    if (StepResult failed = WriteAppInfo(this, installFolder)) return failed;
+    return FlushRecords();
 }

@@ -8,7 +8,7 @@ packages=(
   libssl-dev libcrypto++-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   p7zip-full binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  attr liblnk-utils time
+  attr liblnk-utils time strace
   lldb
   libgtk-3-dev libpugixml-dev libzip-dev fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils

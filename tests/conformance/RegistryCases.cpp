@@ -286,3 +286,12 @@ CONFORMANCE_CASE(Registry, KeySecurityIsEnforced) {
     CHECK_EQ(RegSetKeySecurity(owner.get(), DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
     CHECK_EQ(OpenKey(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS), ERROR_SUCCESS);
 }
+
+// Flushing answers for any open key, the predefined ones included.
+CONFORMANCE_CASE(Registry, FlushKey) {
+    Key key;
+    REQUIRE_EQ(Create(HKEY_CURRENT_USER, CaseKey(L"Flush"), key, 0, nullptr), ERROR_SUCCESS);
+    CHECK_EQ(RegFlushKey(key.get()), ERROR_SUCCESS);
+    CHECK_EQ(RegFlushKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+    CHECK_EQ(RegFlushKey(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234))), ERROR_INVALID_HANDLE);
+}

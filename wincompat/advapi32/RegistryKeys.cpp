@@ -2,6 +2,7 @@
 #include "advapi32/RegistryAccess.h"
 #include "advapi32/RegistryHandles.h"
 #include "advapi32/RegistryLookup.h"
+#include "prefix/DurableWrites.h"
 #include "prefix/RegistryStore.h"
 
 #include <string.h>
@@ -98,6 +99,13 @@ LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR key
 }
 
 LONG WINAPI RegCloseKey(HKEY key) { return CloseKeyHandle(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
+
+// Every hive this process rewrote, not only the key's: each is one file.
+LONG WINAPI RegFlushKey(HKEY key) {
+    OpenKey opened;
+    if (!LookupKeyHandle(key, opened)) return ERROR_INVALID_HANDLE;
+    return static_cast<LONG>(SyncReplacedFiles());
+}
 
 LONG WINAPI RegDeleteKeyExW(HKEY key, LPCWSTR subKey, REGSAM samDesired, DWORD reserved) {
     if (!subKey) return ERROR_INVALID_PARAMETER;

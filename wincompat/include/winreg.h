@@ -70,6 +70,8 @@ LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR key
                             REGSAM samDesired, struct _SECURITY_ATTRIBUTES* securityAttributes,
                             PHKEY result, LPDWORD disposition);
 LONG WINAPI RegCloseKey(HKEY key);
+// Makes what this process wrote to the registry durable (on disk).
+LONG WINAPI RegFlushKey(HKEY key);
 // Fails with ERROR_ACCESS_DENIED when the key has subkeys, as on Windows.
 LONG WINAPI RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 LONG WINAPI RegDeleteKeyExW(HKEY key, LPCWSTR subKey, REGSAM samDesired, DWORD reserved);

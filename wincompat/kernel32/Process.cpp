@@ -3,6 +3,7 @@
 
 #include "kernel32/CommandLineText.h"
 #include "kernel32/ProcessCommandLine.h"
+#include "prefix/DurableWrites.h"
 #include "prefix/HostFile.h"
 #include "prefix/Prefix.h"
 
@@ -58,6 +59,7 @@ extern "C" LPWSTR WINAPI GetCommandLineW(void) {
 // (other threads may still use what they would destroy); stdio is flushed.
 extern "C" void WINAPI ExitProcess(UINT exitCode) {
     fflush(nullptr);
+    wincompat::SyncReplacedFiles();  // _exit runs no exit hooks
     _exit(static_cast<int>(exitCode));
 }
 

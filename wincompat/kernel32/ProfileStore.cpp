@@ -5,6 +5,7 @@
 
 #include "advapi32/FileSecurityInheritance.h"
 
+#include "prefix/DurableWrites.h"
 #include "prefix/FolderIndex.h"
 #include "prefix/Prefix.h"
 
@@ -146,7 +147,7 @@ bool WriteTemporary(int folder, const std::string& folderPath, const CurrentFile
     } else {
         InheritFolderSecurity(folderPath + "/" + kTemporaryName, folderPath);
     }
-    if (WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0 && fd.Close()) return true;
+    if (WriteAll(fd.get(), bytes) && fd.Close()) return true;  // made durable later: see DurableWrites.h
     FailErrno(error);
     unlinkat(folder, kTemporaryName, 0);
     return false;
@@ -160,7 +161,7 @@ bool Replace(int folder, const std::string& folderPath, const std::string& name,
         unlinkat(folder, kTemporaryName, 0);
         return false;
     }
-    fsync(folder);  // makes the rename itself durable
+    NoteReplacedFile(folderPath + "/" + name);
     NoteNameAdded(folderPath + "/" + name);
     return true;
 }

@@ -1,6 +1,7 @@
 // Reading, locking, repairing and atomically rewriting the hive files.
 #include "prefix/RegistryStore.h"
 
+#include "prefix/DurableWrites.h"
 #include "prefix/Prefix.h"
 #include "prefix/RegistryStandardKeys.h"
 #include "prefix/RegistryTemporaries.h"
@@ -103,18 +104,17 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-bool SyncFolder(const std::string& folder) {
-    UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && fsync(fd.get()) == 0;
-}
-
-// A new hive in a temporary file of the folder, durably. Empty (errno set) on failure.
+// A new hive in a temporary file of the folder; made durable later (see
+// DurableWrites.h). Empty (errno set) on failure, a failed close included: on
+// some file systems a full disk shows only there.
 std::string WriteTemporary(const std::string& hivePath, const std::string& data) {
     std::string temp = hivePath + ".XXXXXX";
-    UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0) return std::string();
-    if (fchmod(fd.get(), 0644) == 0 && WriteAll(fd.get(), data) && fsync(fd.get()) == 0) return temp;
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return std::string();
+    bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, data);
     int error = errno;
+    if (close(fd) != 0 && written) written = false, error = errno;
+    if (written) return temp;
     unlink(temp.c_str());
     errno = error;
     return std::string();
@@ -232,7 +232,7 @@ LONG RegistryStore::Save(HiveFile& file) {
         file.loaded = false;  // memory now differs from the disk: read it again next time
         return static_cast<LONG>(ErrorFromErrno(error));
     }
-    SyncFolder(folder_);
+    NoteReplacedFile(file.path);
     file.read = HiveText{true, 0, false, std::move(text)};
     file.setAside = false;
     file.unusable = nullptr;
