@@ -1,5 +1,6 @@
-// CreateThread and GetExitCodeThread. A thread runs on a pthread of its own,
-// detached: its handle, not a join, tells when it has ended.
+// CreateThread and GetExitCodeThread. A thread runs on a pthread of its own;
+// waiting on its handle joins it, and one never waited for is let go when its
+// last handle closes (ThreadObject.h).
 #include <windows.h>
 
 #include "kernel32/ExceptionFilterStacks.h"
@@ -43,12 +44,14 @@ bool StartThread(std::unique_ptr<ThreadStart>& start, SIZE_T stackSize) {
     pthread_attr_t attributes;
     if (pthread_attr_init(&attributes) != 0) return false;
     pthread_t thread;
+    ThreadObject& object = *start->object;
     bool started = SetStackSize(&attributes, stackSize) &&
-                   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED) == 0 &&
                    pthread_create(&thread, &attributes, RunThread, start.get()) == 0;
     pthread_attr_destroy(&attributes);
-    if (started) start.release();  // the thread owns it now
-    return started;
+    if (!started) return false;
+    start.release();  // the thread owns it now
+    object.Created(thread);
+    return true;
 }
 
 }  // namespace
