@@ -35,20 +35,23 @@ std::string EntryPath(const std::string& unixPath) {
     return end == std::string::npos ? unixPath.substr(0, 1) : unixPath.substr(0, end + 1);
 }
 
-// The attribute, read in one call when it fits the usual size; a symbolic
-// link at the path is never followed.
-bool ReadStored(const std::string& unixPath, std::vector<BYTE>& bytes) {
+typedef ssize_t (*AttributeReader)(const char*, const char*, void*, size_t);
+
+// The attribute, read in one call when it fits the usual size. By path a
+// symbolic link there is never followed (lgetxattr); by a handle's pinned
+// name, getxattr reaches the very object the handle holds and no further.
+bool ReadStored(const std::string& unixPath, std::vector<BYTE>& bytes, AttributeReader read = lgetxattr) {
     BYTE usual[512];
-    ssize_t size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, usual, sizeof(usual));
+    ssize_t size = read(unixPath.c_str(), kFileSecurityAttribute, usual, sizeof(usual));
     if (size >= 0) {
         bytes.assign(usual, usual + size);
         return size > 0;
     }
     for (int attempt = 0; attempt < 3 && errno == ERANGE; ++attempt) {  // ERANGE: larger, or it grew in between
-        size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, nullptr, 0);
+        size = read(unixPath.c_str(), kFileSecurityAttribute, nullptr, 0);
         if (size <= 0) return false;
         bytes.resize(size);
-        size = lgetxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size());
+        size = read(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size());
         if (size >= 0) {
             bytes.resize(size);
             return size > 0;
@@ -81,20 +84,51 @@ bool ReadFileDescriptor(const std::string& path, DescriptorParts& parts, DWORD* 
     return true;
 }
 
-bool WriteFileDescriptor(const std::string& path, const DescriptorParts& parts, DWORD* error) {
-    const std::string unixPath = EntryPath(path);
-    struct stat info;
-    if (lstat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
+namespace {
+
+// Stores the descriptor on the entry described by info, reached through
+// unixPath by calls that do not go past the entry; nothing for a link.
+bool Store(const std::string& unixPath, const struct stat& info, const DescriptorParts& parts, bool pinned,
+           DWORD* error) {
     if (S_ISLNK(info.st_mode)) return true;
     mode_t mode = parts.HasDacl() ? MirroredMode(info.st_mode, parts.Dacl()) : info.st_mode;
     // Only the owner may change the mode; refuse before anything is stored.
     if (mode != info.st_mode && geteuid() != 0 && geteuid() != info.st_uid) return Fail(error, ERROR_ACCESS_DENIED);
     std::vector<BYTE> bytes = SelfRelativeBytes(parts);
-    if (lsetxattr(unixPath.c_str(), kFileSecurityAttribute, bytes.data(), bytes.size(), 0) != 0)
-        return Fail(error, AttributeError(errno));
-    if (mode != info.st_mode && fchmodat(AT_FDCWD, unixPath.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0)
-        return Fail(error, ErrorFromErrno(errno));
+    const char* path = unixPath.c_str();
+    int stored = pinned ? setxattr(path, kFileSecurityAttribute, bytes.data(), bytes.size(), 0)
+                        : lsetxattr(path, kFileSecurityAttribute, bytes.data(), bytes.size(), 0);
+    if (stored != 0) return Fail(error, AttributeError(errno));
+    if (mode == info.st_mode) return true;
+    int changed = pinned ? chmod(path, mode & 07777) : fchmodat(AT_FDCWD, path, mode & 07777, AT_SYMLINK_NOFOLLOW);
+    return changed == 0 || Fail(error, ErrorFromErrno(errno));
+}
+
+}  // namespace
+
+bool WriteFileDescriptor(const std::string& path, const DescriptorParts& parts, DWORD* error) {
+    const std::string unixPath = EntryPath(path);
+    struct stat info;
+    if (lstat(unixPath.c_str(), &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    return Store(unixPath, info, parts, false, error);
+}
+
+bool ReadHandleDescriptor(int fd, const std::string& pinnedPath, DescriptorParts& parts, DWORD* error) {
+    std::vector<BYTE> stored;
+    // A link or special file holds no user attributes: getxattr fails there
+    // and the descriptor is the one its mode gives.
+    if (ReadStored(pinnedPath, stored, getxattr) && ParseSelfRelative(stored.data(), stored.size(), parts))
+        return true;
+    struct stat info;
+    if (fstat(fd, &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    parts = DerivedFileDescriptor(info.st_mode);
     return true;
+}
+
+bool WriteHandleDescriptor(int fd, const std::string& pinnedPath, const DescriptorParts& parts, DWORD* error) {
+    struct stat info;
+    if (fstat(fd, &info) != 0) return Fail(error, ErrorFromErrno(errno));
+    return Store(pinnedPath, info, parts, true, error);
 }
 
 }  // namespace wincompat

@@ -22,4 +22,11 @@ bool ReadStoredFileDescriptor(const std::string& unixPath, DescriptorParts& part
 // Stores the descriptor and widens the mode by its DACL (FileSecurityMode.h).
 bool WriteFileDescriptor(const std::string& unixPath, const DescriptorParts& parts, DWORD* error);
 
+// The same for the object an open handle holds: fd is its descriptor (an
+// O_PATH one will do) and pinnedPath a name reaching exactly that object
+// (/proc/self/fd/N), so the object read or changed is the one the handle
+// holds, wherever its path leads now.
+bool ReadHandleDescriptor(int fd, const std::string& pinnedPath, DescriptorParts& parts, DWORD* error);
+bool WriteHandleDescriptor(int fd, const std::string& pinnedPath, const DescriptorParts& parts, DWORD* error);
+
 }  // namespace wincompat

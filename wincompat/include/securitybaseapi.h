@@ -54,6 +54,14 @@ BOOL WINAPI SetSecurityDescriptorControl(PSECURITY_DESCRIPTOR securityDescriptor
 BOOL WINAPI MakeSelfRelativeSD(PSECURITY_DESCRIPTOR absoluteSecurityDescriptor,
                                PSECURITY_DESCRIPTOR selfRelativeSecurityDescriptor, LPDWORD bufferLength);
 
+// Kernel objects by handle: for a file handle these are GetFileSecurityW and
+// SetFileSecurityW on exactly the object the handle holds. Reading needs
+// READ_CONTROL, setting the DACL WRITE_DAC, the owner or group WRITE_OWNER.
+BOOL WINAPI GetKernelObjectSecurity(HANDLE handle, SECURITY_INFORMATION requestedInformation,
+                                    PSECURITY_DESCRIPTOR securityDescriptor, DWORD length, LPDWORD lengthNeeded);
+BOOL WINAPI SetKernelObjectSecurity(HANDLE handle, SECURITY_INFORMATION securityInformation,
+                                    PSECURITY_DESCRIPTOR securityDescriptor);
+
 // Files: the descriptor is returned self-relative; lengthNeeded is set on ERROR_INSUFFICIENT_BUFFER.
 BOOL WINAPI GetFileSecurityW(LPCWSTR fileName, SECURITY_INFORMATION requestedInformation,
                              PSECURITY_DESCRIPTOR securityDescriptor, DWORD length, LPDWORD lengthNeeded);

@@ -48,6 +48,7 @@ typedef unsigned int UINT;
 typedef UINT* PUINT;
 typedef short SHORT;
 typedef char CHAR;
+typedef char CCHAR;
 typedef float FLOAT;
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;

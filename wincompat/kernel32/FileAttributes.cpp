@@ -24,9 +24,12 @@ DWORD ParseStoredBits(const char* text, ssize_t length) {
     return static_cast<DWORD>(strtoul(value.c_str(), nullptr, 16));
 }
 
-DWORD ReadStoredBits(const std::string& unixPath) {
+DWORD ReadStoredBits(const std::string& unixPath, bool pinned = false) {
     char text[32];
-    return ParseStoredBits(text, lgetxattr(unixPath.c_str(), kDosAttributeName, text, sizeof(text) - 1));
+    const char* path = unixPath.c_str();
+    ssize_t length = pinned ? getxattr(path, kDosAttributeName, text, sizeof(text) - 1)
+                            : lgetxattr(path, kDosAttributeName, text, sizeof(text) - 1);
+    return ParseStoredBits(text, length);
 }
 
 bool WriteStoredBits(const std::string& unixPath, DWORD bits) {
@@ -62,6 +65,24 @@ DWORD ReadFileAttributes(const std::string& unixPath) {
     if (lstat(unixPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode))
         attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+DWORD EntryAttributes(mode_t mode, const std::string& attributePath, bool pinned) {
+    if (SpecialFileReparseTag(mode)) return FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
+    DWORD stored = ReadStoredBits(attributePath, pinned);
+    DWORD attributes = stored & kHiddenSystem;
+    if (S_ISDIR(mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY | (stored & FILE_ATTRIBUTE_ARCHIVE);
+    else if (!(stored & kArchiveCleared)) attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+DWORD SpecialFileReparseTag(mode_t mode) {
+    if (S_ISFIFO(mode)) return 0x80000024;  // IO_REPARSE_TAG_LX_FIFO
+    if (S_ISCHR(mode)) return 0x80000025;   // IO_REPARSE_TAG_LX_CHR
+    if (S_ISBLK(mode)) return 0x80000026;   // IO_REPARSE_TAG_LX_BLK
+    if (S_ISSOCK(mode)) return 0x80000023;  // IO_REPARSE_TAG_AF_UNIX
+    return 0;
 }
 
 bool WriteFileAttributes(const std::string& unixPath, DWORD attributes) {

@@ -9,6 +9,8 @@
 
 #include <windef.h>
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace wincompat {
@@ -16,6 +18,16 @@ namespace wincompat {
 // INVALID_FILE_ATTRIBUTES (errno set) when the file does not exist.
 DWORD ReadFileAttributes(const std::string& unixPath);
 bool WriteFileAttributes(const std::string& unixPath, DWORD attributes);
+
+// The attributes of an entry that is not a symbolic link, from its own mode
+// and the DOS bits stored at attributePath: a link there is not followed,
+// except for a handle's pinned name (/proc/self/fd/N), which leads to
+// exactly the object the handle holds.
+// A fifo, socket or device is a reparse point, as WSL's special files are on
+// NTFS: it is never a file whose data can be read.
+DWORD EntryAttributes(mode_t mode, const std::string& attributePath, bool pinned = false);
+// The reparse tag of such a special file; 0 for anything else.
+DWORD SpecialFileReparseTag(mode_t mode);
 // Sets ARCHIVE again on a written file whose archive bit was cleared.
 void MarkArchived(int fd);
 

@@ -23,12 +23,28 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
 
 struct Request {
     std::string unixPath;
+    DWORD access;  // generic rights mapped
     FileRights rights;
     DWORD share;
     DWORD disposition;
     DWORD attributes;
     bool inheritable;
 };
+
+// The generic rights as the file rights they stand for.
+DWORD MapGenericAccess(DWORD access) {
+    DWORD mapped = access & ~(GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL | MAXIMUM_ALLOWED);
+    if (access & GENERIC_READ) mapped |= FILE_GENERIC_READ;
+    if (access & GENERIC_WRITE) mapped |= FILE_GENERIC_WRITE;
+    if (access & GENERIC_EXECUTE) mapped |= FILE_GENERIC_EXECUTE;
+    if (access & (GENERIC_ALL | MAXIMUM_ALLOWED)) mapped |= FILE_ALL_ACCESS;
+    return mapped;
+}
+
+// Rights that reach a file's data, its name (DELETE) or its times; a handle
+// asking for none of them only reads attributes or reads and sets security.
+constexpr DWORD kDataAccess =
+    FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_EXECUTE | DELETE | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
 
 HANDLE Fail(DWORD error) {
     SetLastError(error);
@@ -103,9 +119,39 @@ HANDLE Open(const Request& request) {
     if (!exists || request.disposition == CREATE_ALWAYS)
         WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);
 
-    HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.rights, request.inheritable));
+    HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.access, request.inheritable));
     bool found = exists && (request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS);
     SetLastError(found ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+// A handle for no data: an O_PATH descriptor, taking and meeting no share
+// mode, as Windows checks sharing only for data and delete access. A folder
+// needs FILE_FLAG_BACKUP_SEMANTICS; FILE_FLAG_OPEN_REPARSE_POINT holds a link
+// at the end of the path itself. A folder's handle may list it too; asked of
+// a file, that is reading its data, which the ordinary open does.
+HANDLE OpenWithoutData(const Request& request, bool listing) {
+    int flags = O_PATH | (request.inheritable ? 0 : O_CLOEXEC);
+    const bool reparsePoint = request.attributes & FILE_FLAG_OPEN_REPARSE_POINT;
+    if (reparsePoint) flags |= O_NOFOLLOW;
+    int fd = open(request.unixPath.c_str(), flags);
+    if (fd < 0) return Fail(ErrorForPath(errno, request.unixPath));
+    const bool backup = request.attributes & FILE_FLAG_BACKUP_SEMANTICS;
+    struct stat info;
+    if (listing || !backup) {
+        if (fstat(fd, &info) != 0 || (S_ISDIR(info.st_mode) && !backup)) {
+            close(fd);
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        // A link or special file opened as itself has no data to read.
+        const bool itself = S_ISLNK(info.st_mode) || (reparsePoint && SpecialFileReparseTag(info.st_mode));
+        if (listing && !S_ISDIR(info.st_mode) && !itself) {
+            close(fd);
+            return Open(request);
+        }
+    }
+    HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.access, request.inheritable));
+    SetLastError(ERROR_SUCCESS);
     return handle;
 }
 
@@ -115,6 +161,7 @@ extern "C" HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWOR
                                      LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
                                      DWORD flagsAndAttributes, HANDLE templateFile) {
     Request request;
+    request.access = MapGenericAccess(desiredAccess);
     request.rights = RightsFromAccess(desiredAccess);
     request.share = shareMode;
     request.disposition = creationDisposition;
@@ -124,5 +171,9 @@ extern "C" HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWOR
         return Fail(ERROR_INVALID_PARAMETER);
     if (creationDisposition == TRUNCATE_EXISTING && !request.rights.write) return Fail(ERROR_INVALID_PARAMETER);
     if (!ResolveFilePath(fileName, request.unixPath)) return INVALID_HANDLE_VALUE;
+    if (creationDisposition == OPEN_EXISTING && !(request.access & kDataAccess)) return OpenWithoutData(request, false);
+    if (creationDisposition == OPEN_EXISTING && (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) &&
+        !(request.access & kDataAccess & ~FILE_LIST_DIRECTORY))
+        return OpenWithoutData(request, true);
     return Open(request);
 }

@@ -54,10 +54,13 @@ FILETIME FromStatx(const statx_timestamp& stamp) {
     return FileTimeFromUnix(timespec{static_cast<time_t>(stamp.tv_sec), static_cast<long>(stamp.tv_nsec)});
 }
 
-// A link whose target cannot be reached (gone, or a loop) is a file reparse point.
-DWORD EntryAttributes(const std::string& unixPath, bool isLink) {
+// A link reports its target's kind and its own reparse bit; one whose target
+// cannot be reached (gone, or a loop) is a file reparse point. Anything else
+// is described from the entry's own mode, without looking at it again.
+DWORD ListedAttributes(const std::string& unixPath, mode_t mode) {
+    if (!S_ISLNK(mode)) return EntryAttributes(mode, unixPath);
     DWORD attributes = ReadFileAttributes(unixPath);
-    if (attributes != INVALID_FILE_ATTRIBUTES || !isLink) return attributes;
+    if (attributes != INVALID_FILE_ATTRIBUTES) return attributes;
     return FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
 }
 
@@ -68,9 +71,7 @@ bool DescribeFindEntry(const std::string& unixPath, std::wstring_view name, WIN3
     struct statx info;
     if (statx(AT_FDCWD, unixPath.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) != 0)
         return false;
-    bool isLink = S_ISLNK(info.stx_mode);
-    DWORD attributes = EntryAttributes(unixPath, isLink);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    DWORD attributes = ListedAttributes(unixPath, info.stx_mode);
 
     data = WIN32_FIND_DATAW{};
     data.dwFileAttributes = attributes;
@@ -80,7 +81,7 @@ bool DescribeFindEntry(const std::string& unixPath, std::wstring_view name, WIN3
     uint64_t size = S_ISREG(info.stx_mode) ? info.stx_size : 0;
     data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
     data.nFileSizeLow = static_cast<DWORD>(size);
-    if (isLink) data.dwReserved0 = IO_REPARSE_TAG_SYMLINK;
+    data.dwReserved0 = S_ISLNK(info.stx_mode) ? IO_REPARSE_TAG_SYMLINK : SpecialFileReparseTag(info.stx_mode);
     name.copy(data.cFileName, MAX_PATH - 1);
     return true;
 }
