@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "install/FileFindEx.h"
 #include "install/PayloadManifest.h"
 
 #include <stdio.h>
@@ -142,12 +141,47 @@ bool CarryOverControl(PSECURITY_DESCRIPTOR old, PSECURITY_DESCRIPTOR created,
     return true;
 }
 
+// A handle on one entry of the tree, for reading and changing its security
+// (and listing it, for a folder): never its data, and with linkItself a link
+// at the end of the path is the entry, not what it points to.
+class EntryHandle {
+public:
+    EntryHandle(const std::wstring& path, bool folder, bool linkItself = true)
+        : handle_(CreateFileW(path.c_str(), READ_CONTROL | WRITE_DAC | (folder ? FILE_LIST_DIRECTORY : 0),
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | (linkItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                              nullptr)) {}
+    ~EntryHandle() {
+        if (Opened()) CloseHandle(handle_);
+    }
+    EntryHandle(const EntryHandle&) = delete;
+    EntryHandle& operator=(const EntryHandle&) = delete;
+
+    bool Opened() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// The path of what the handle holds now, without the "\\?\" of the long form.
+bool FinalPath(HANDLE entry, std::wstring& path) {
+    wchar_t buffer[MAX_PATH + 8];
+    DWORD length = GetFinalPathNameByHandleW(entry, buffer, MAX_PATH + 8, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= MAX_PATH + 8) return false;
+    path.assign(buffer, length);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) path.erase(0, 4);
+    return true;
+}
+
 // What a walk builds once and uses for every entry: Everyone's SID, the newer
 // exports of advapi32.dll, a buffer for the entry's descriptor, and the
 // descriptor built from the last one read. Each entry's descriptor is still
 // read afresh; the built one is only taken again when the entry's descriptor
 // is the same bytes as the one it was built from, so whatever another
-// process stored in between is what the grant starts from.
+// process stored in between is what the grant starts from. Descriptors are
+// read and stored through the entry's handle: what changes is the object
+// the walk looked at, wherever its path leads by then.
 class EveryoneGrant {
 public:
     bool Prepare() {
@@ -156,25 +190,26 @@ public:
         return LookUpEveryone(everyone_);
     }
 
-    bool Apply(const std::wstring& path) {
-        if (!ReadDescriptor(path)) return false;
+    bool Apply(HANDLE entry) {
+        if (!ReadDescriptor(entry)) return false;
         if (!MatchesBuilt() && !Build()) return false;
-        if (!SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, &built_))
-            return Report(L"SetFileSecurity() failed. Error %d\n");
+        if (!SetKernelObjectSecurity(entry, DACL_SECURITY_INFORMATION, &built_))
+            return Report(L"SetKernelObjectSecurity() failed. Error %d\n");
         return true;
     }
 
 private:
     // The entry's DACL into the buffer, grown when it is too small.
-    bool ReadDescriptor(const std::wstring& path) {
+    bool ReadDescriptor(HANDLE entry) {
         DWORD needed = 0;
-        if (GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed)) return true;
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return Report(L"GetFileSecurity() failed. Error %d\n");
+        if (GetKernelObjectSecurity(entry, DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed)) return true;
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return Report(L"GetKernelObjectSecurity() failed. Error %d\n");
         read_ = AllocateZeroed(needed);
         capacity_ = read_ ? needed : 0;
         if (!read_) return Report(L"HeapAlloc() failed. Error %d\n");
-        if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed))
-            return Report(L"GetFileSecurity() failed. Error %d\n");
+        if (!GetKernelObjectSecurity(entry, DACL_SECURITY_INFORMATION, read_.get(), capacity_, &needed))
+            return Report(L"GetKernelObjectSecurity() failed. Error %d\n");
         return true;
     }
 
@@ -213,36 +248,90 @@ private:
 
 bool GrantEveryoneFullControl(const std::wstring& path) {
     EveryoneGrant grant;
-    return grant.Prepare() && grant.Apply(path);
+    if (!grant.Prepare()) return false;
+    EntryHandle entry(path, false);
+    if (!entry.Opened()) return Report(L"CreateFile() failed. Error %d\n");
+    return grant.Apply(entry.Get());
 }
 
 namespace {
 
-// Walks one folder: relative is its path below the install folder ("" for the
-// install folder itself, else ending with a backslash).
-void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relative, const PayloadManifest& owned,
-                         EveryoneGrant& grant) {
-    CFileFindEx finder;
-    if (!finder.FindFirst((folder + L"*.*").c_str())) return;
-    BOOL more;
-    do {
-        more = finder.FindNext();
-        std::wstring name = finder.GetName();
-        if (name == L"." || name == L"..") continue;
-        if (!owned.Contains(relative + name)) continue;  // not the install's: left as it is
-        // A link is never gone through: the extraction replaces it, and what
-        // it points to is not the install's.
-        if (finder.HasAttributes(FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-        if (finder.HasAttributes(FILE_ATTRIBUTE_DIRECTORY)) {
-            std::wstring child = folder + name + L"\\";
-            grant.Apply(child);
-            GrantOnOwnedEntries(child, relative + name + L"\\", owned, grant);
-            grant.Apply(child);
-        } else {
-            grant.Apply(folder + name);
+// Where the walk stands: the path it opens entries by, the final path of the
+// folder it verified there (both ending with a backslash), the path below the
+// install folder ("" at the top) and the folder's volume.
+struct Place {
+    std::wstring path;
+    std::wstring finalPath;
+    std::wstring relative;
+    DWORD volume;
+};
+
+// The handle holds a folder that is not a reparse point, on the volume and
+// at the final path the walk expects; fills the folder's volume.
+bool IsExpectedFolder(HANDLE folder, const std::wstring& finalPath, DWORD& volume) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(folder, &info)) return false;
+    if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != FILE_ATTRIBUTE_DIRECTORY)
+        return false;
+    volume = info.dwVolumeSerialNumber;
+    std::wstring actual;
+    return FinalPath(folder, actual) && _wcsicmp((actual + L"\\").c_str(), finalPath.c_str()) == 0;
+}
+
+// The handle holds exactly the entry the folder listed: the same file on the
+// same volume (so not something a swapped folder on the way led to), of the
+// same kind, and not a reparse point.
+bool IsListedEntry(HANDLE entry, const FILE_ID_BOTH_DIR_INFO& listed, DWORD volume) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(entry, &info)) return false;
+    const ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return info.dwVolumeSerialNumber == volume && index == static_cast<ULONGLONG>(listed.FileId.QuadPart) &&
+           (info.dwFileAttributes & kind) == (listed.FileAttributes & kind) &&
+           !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+void GrantOnFolder(HANDLE folder, const Place& place, const PayloadManifest& owned, EveryoneGrant& grant);
+
+void GrantOnEntry(const FILE_ID_BOTH_DIR_INFO& listed, const Place& place, const PayloadManifest& owned,
+                  EveryoneGrant& grant) {
+    const std::wstring name(listed.FileName, listed.FileNameLength / sizeof(WCHAR));
+    if (name == L"." || name == L"..") return;
+    if (!owned.Contains(place.relative + name)) return;  // not the install's: left as it is
+    // A link is never gone through: the extraction replaces it, and what
+    // it points to is not the install's.
+    if (listed.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return;
+    const bool isFolder = listed.FileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    EntryHandle entry(place.path + name, isFolder);
+    if (!entry.Opened()) {
+        Report(L"CreateFile() failed. Error %d\n");
+        return;
+    }
+    if (!IsListedEntry(entry.Get(), listed, place.volume)) return;  // replaced since it was listed
+    if (!isFolder) {
+        grant.Apply(entry.Get());
+        return;
+    }
+    Place inside{place.path + name + L"\\", place.finalPath + name + L"\\", place.relative + name + L"\\", 0};
+    if (!IsExpectedFolder(entry.Get(), inside.finalPath, inside.volume)) return;
+    grant.Apply(entry.Get());
+    GrantOnFolder(entry.Get(), inside, owned, grant);
+    grant.Apply(entry.Get());
+}
+
+// Grants on the owned entries the folder handle lists, a buffer at a time.
+void GrantOnFolder(HANDLE folder, const Place& place, const PayloadManifest& owned, EveryoneGrant& grant) {
+    constexpr DWORD kListingBytes = 16 * 1024;
+    std::unique_ptr<ULONGLONG[]> buffer(new ULONGLONG[kListingBytes / sizeof(ULONGLONG)]);  // 8-byte aligned
+    BYTE* bytes = reinterpret_cast<BYTE*>(buffer.get());
+    while (GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, bytes, kListingBytes)) {
+        for (DWORD offset = 0;;) {
+            const auto* listed = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
+            GrantOnEntry(*listed, place, owned, grant);
+            if (listed->NextEntryOffset == 0) break;
+            offset += listed->NextEntryOffset;
         }
-    } while (more);
-    finder.CloseSearch();
+    }
 }
 
 }  // namespace
@@ -250,7 +339,18 @@ void GrantOnOwnedEntries(const std::wstring& folder, const std::wstring& relativ
 bool GrantEveryoneOnTree(const std::wstring& folder, const PayloadManifest& owned) {
     EveryoneGrant grant;
     if (!grant.Prepare()) return true;
-    GrantOnOwnedEntries(folder, std::wstring(), owned, grant);
-    grant.Apply(folder);
+    // The install folder is what its path names, links on the way included;
+    // below it nothing is gone through.
+    EntryHandle top(folder, true, false);
+    if (!top.Opened()) {
+        Report(L"CreateFile() failed. Error %d\n");
+        return true;
+    }
+    Place place{folder, std::wstring(), std::wstring(), 0};
+    if (FinalPath(top.Get(), place.finalPath)) {
+        place.finalPath += L"\\";
+        if (IsExpectedFolder(top.Get(), place.finalPath, place.volume)) GrantOnFolder(top.Get(), place, owned, grant);
+    }
+    grant.Apply(top.Get());
     return true;
 }

@@ -448,11 +448,9 @@ TEST_F(FolderRights, LinksSwappedInDuringTheWalkAreNotGoneThrough) {
 }
 
 // A folder of the tree swapped for a link to an outside folder holding the
-// same names, again and again during the walk. Not yet held: the entries of a
-// folder are granted by path after the folder was looked at, so a link put in
-// its place in between is gone through. Closing it takes grants relative to a
-// handle held on the folder, which the walk does not have yet.
-TEST_F(FolderRights, DISABLED_FolderSwappedForALinkDuringTheWalkIsNotGoneThrough) {
+// same names, again and again during the walk: the entries opened through the
+// link are not the ones the folder listed, and are left alone.
+TEST_F(FolderRights, FolderSwappedForALinkDuringTheWalkIsNotGoneThrough) {
     std::wstring top = NewTop(L"RightsFolderSwap");
     std::vector<std::wstring> entries = {L"sub\\"};
     for (const std::wstring& file : ManyFiles(20)) entries.push_back(L"sub\\" + file);
@@ -474,6 +472,35 @@ TEST_F(FolderRights, DISABLED_FolderSwappedForALinkDuringTheWalkIsNotGoneThrough
         for (int round = 0; round < 200; ++round) Walk(top, Owning(entries));
     }
     for (const std::wstring& file : ManyFiles(20)) EXPECT_FALSE(HasStoredDescriptor(outside + file)) << file;
+}
+
+// A folder of the tree swapped for a fifo and back during the walk, beside a
+// fifo the install names itself: the walk opens neither for reading (which
+// would block on a fifo without a writer), ends, and grants the rest.
+TEST_F(FolderRights, FifosInThePlaceOfEntriesNeverBlockTheWalk) {
+    std::wstring top = NewTop(L"RightsFifo");
+    std::vector<std::wstring> entries = {L"sub\\", L"sub\\a.txt", L"pipe", L"z.txt"};
+    MakeEntries(top, {L"sub\\", L"sub\\a.txt", L"z.txt"});
+    const std::string unixTop = UnixPath(top);
+    const std::string sub = unixTop + "/sub", aside = unixTop + "/sub.aside", fifo = unixTop + "/fifo";
+    ASSERT_EQ(mkfifo((unixTop + "/pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    int step = 0;
+    {
+        Meddler swapper([&] {
+            if (step++ % 2 == 0) {
+                if (rename(sub.c_str(), aside.c_str()) == 0) rename(fifo.c_str(), sub.c_str());
+            } else if (rename(sub.c_str(), fifo.c_str()) == 0) {
+                rename(aside.c_str(), sub.c_str());
+            }
+        });
+        for (int round = 0; round < 100; ++round) Walk(top, Owning(entries));
+    }
+    struct stat info;
+    ASSERT_EQ(lstat((unixTop + "/pipe").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(CountEveryone(ReadDacl(top + L"z.txt")), 1);
+    EXPECT_EQ(CountEveryone(ReadDacl(top)), 1);
 }
 
 // Entries deleted while the walk runs are reported; the walk still ends and
