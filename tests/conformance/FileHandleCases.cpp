@@ -5,6 +5,8 @@
 #include "Harness.h"
 #include "Scratch.h"
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -110,6 +112,16 @@ CONFORMANCE_CASE(FileHandle, InformationByHandle) {
     CHECK_EQ(a.dwVolumeSerialNumber, dir.dwVolumeSerialNumber);
     CHECK(FileIndex(a) != FileIndex(dir));
     CHECK((dir.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    // FileIdInfo names the same file: its identifier starts with the file
+    // index, its volume serial number with the 32-bit one.
+    FILE_ID_INFO id{};
+    REQUIRE(GetFileInformationByHandleEx(first.handle.get(), FileIdInfo, &id, sizeof(id)));
+    ULONGLONG low = 0;
+    memcpy(&low, id.FileId.Identifier, sizeof(low));
+    CHECK_EQ(low, FileIndex(a));
+    CHECK_EQ(static_cast<DWORD>(id.VolumeSerialNumber), a.dwVolumeSerialNumber);
+    CHECK(!GetFileInformationByHandleEx(first.handle.get(), FileIdInfo, &id, sizeof(id) - 1));
+    CHECK_EQ(GetLastError(), ERROR_BAD_LENGTH);
     SetLastError(0);
     CHECK(!GetFileInformationByHandle(INVALID_HANDLE_VALUE, &a));
     CHECK_EQ(GetLastError(), ERROR_INVALID_HANDLE);

@@ -136,8 +136,9 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 
 BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileInformation);
 
-// Information classes of GetFileInformationByHandleEx; only the folder
-// enumerations are provided (others: ERROR_INVALID_PARAMETER).
+// Information classes of GetFileInformationByHandleEx; only the file's
+// identity and the folder enumerations are provided (others:
+// ERROR_INVALID_PARAMETER).
 typedef enum _FILE_INFO_BY_HANDLE_CLASS {
     FileBasicInfo = 0,
     FileStandardInfo = 1,
@@ -182,6 +183,17 @@ typedef struct _FILE_ID_BOTH_DIR_INFO {
     LARGE_INTEGER FileId;
     WCHAR FileName[1];
 } FILE_ID_BOTH_DIR_INFO, *PFILE_ID_BOTH_DIR_INFO;
+
+// Which file a handle holds, on which volume (FileIdInfo); the low 8 bytes
+// of the identifier are the file index GetFileInformationByHandle gives.
+typedef struct _FILE_ID_128 {
+    BYTE Identifier[16];
+} FILE_ID_128, *PFILE_ID_128;
+
+typedef struct _FILE_ID_INFO {
+    ULONGLONG VolumeSerialNumber;
+    FILE_ID_128 FileId;
+} FILE_ID_INFO, *PFILE_ID_INFO;
 
 // A folder handle opened with FILE_LIST_DIRECTORY and
 // FILE_FLAG_BACKUP_SEMANTICS lists its entries, "." and ".." first except in

@@ -10,6 +10,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,10 +58,28 @@ extern "C" BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_
     return TRUE;
 }
 
+namespace {
+
+BOOL FileIdOf(const FileObject& object, LPVOID information, DWORD bufferSize) {
+    if (bufferSize < sizeof(FILE_ID_INFO)) return Fail(ERROR_BAD_LENGTH);
+    struct statx info;
+    if (statx(object.Descriptor(), "", AT_EMPTY_PATH, STATX_INO, &info) != 0) return Fail(ErrorFromErrno(errno));
+    FILE_ID_INFO result{};
+    result.VolumeSerialNumber = VolumeSerial(info.stx_dev_major, info.stx_dev_minor);
+    const uint64_t index = info.stx_ino;
+    memcpy(result.FileId.Identifier, &index, sizeof(index));  // little-endian, as on Windows
+    memcpy(information, &result, sizeof(result));
+    return TRUE;
+}
+
+}  // namespace
+
 extern "C" BOOL WINAPI GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS informationClass,
                                                     LPVOID information, DWORD bufferSize) {
     std::shared_ptr<FileObject> object = FindFile(file);
     if (!object) return FALSE;
+    if (informationClass == FileIdInfo)
+        return information ? FileIdOf(*object, information, bufferSize) : Fail(ERROR_NOACCESS);
     if (informationClass != FileIdBothDirectoryInfo && informationClass != FileIdBothDirectoryRestartInfo)
         return Fail(ERROR_INVALID_PARAMETER);
     if (!information) return Fail(ERROR_NOACCESS);
