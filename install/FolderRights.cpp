@@ -279,15 +279,17 @@ bool IsExpectedFolder(HANDLE folder, const std::wstring& finalPath, DWORD& volum
 }
 
 // The handle holds exactly the entry the folder listed: the same file on the
-// same volume, so not one put in its place since, nor something a folder
-// swapped on the way led to. Being that file, it is of the kind listed.
+// same volume (so not something a swapped folder on the way led to), of the
+// same kind, and not a reparse point. GetFileInformationByHandle answers it
+// on every Windows the installer runs on (FileIdInfo needs Windows 8).
 bool IsListedEntry(HANDLE entry, const FILE_ID_BOTH_DIR_INFO& listed, DWORD volume) {
-    FILE_ID_INFO id;
-    if (!GetFileInformationByHandleEx(entry, FileIdInfo, &id, sizeof(id))) return false;
-    ULONGLONG index = 0;
-    memcpy(&index, id.FileId.Identifier, sizeof(index));
-    return static_cast<DWORD>(id.VolumeSerialNumber) == volume &&
-           index == static_cast<ULONGLONG>(listed.FileId.QuadPart);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(entry, &info)) return false;
+    const ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return info.dwVolumeSerialNumber == volume && index == static_cast<ULONGLONG>(listed.FileId.QuadPart) &&
+           (info.dwFileAttributes & kind) == (listed.FileAttributes & kind) &&
+           !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 void GrantOnFolder(HANDLE folder, const Place& place, const PayloadManifest& owned, EveryoneGrant& grant);
