@@ -84,6 +84,9 @@ extern "C" BOOL WINAPI GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HA
         return Fail(ERROR_INVALID_PARAMETER);
     if (!information) return Fail(ERROR_NOACCESS);
     if (!(object->Access() & FILE_LIST_DIRECTORY)) return Fail(ERROR_ACCESS_DENIED);
+    // Smaller than one record with its first character: the length itself is wrong, as
+    // the system's directory query answers; a record whose name does not fit is ERROR_MORE_DATA.
+    if (bufferSize < sizeof(FILE_ID_BOTH_DIR_INFO)) return Fail(ERROR_BAD_LENGTH);
     DWORD result = object->Listing().Fill(static_cast<BYTE*>(information), bufferSize,
                                           informationClass == FileIdBothDirectoryRestartInfo);
     return result == ERROR_SUCCESS ? TRUE : Fail(result);
