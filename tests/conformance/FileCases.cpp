@@ -193,6 +193,11 @@ CONFORMANCE_CASE(Files, MissingPathsAndTheirErrors) {
     CHECK_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     CHECK_EQ(GetFileAttributesW((folder + L"\\missing\\file.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     CHECK_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    // A name there in another case is found; a file taken for a folder is a missing path.
+    REQUIRE(Open(folder + L"\\Present.txt", GENERIC_WRITE, 0, CREATE_NEW).handle.valid());
+    CHECK_EQ(GetFileAttributesW((folder + L"\\PRESENT.TXT").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    CHECK_EQ(GetFileAttributesW((folder + L"\\Present.txt\\inner.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    CHECK_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     CHECK(!SetFileAttributesW((folder + L"\\missing.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
     CHECK_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     CHECK(!DeleteFileW((folder + L"\\missing.txt").c_str()));

@@ -88,8 +88,14 @@ extern "C" BOOL WINAPI RemoveDirectoryW(LPCWSTR pathName) {
 extern "C" DWORD WINAPI GetFileAttributesW(LPCWSTR fileName) {
     std::string unixPath;
     DWORD error = ERROR_PATH_NOT_FOUND;
-    if (!fileName || !DosToUnix(fileName, unixPath, &error)) {
+    PathEnd end = PathEnd::Unknown;
+    if (!fileName || !MapDosPath(fileName, unixPath, &error, end)) {
         SetLastError(error);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    // The lookup has just found the folder without the name: no need to ask again.
+    if (end == PathEnd::Missing) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
     DWORD attributes = ReadFileAttributes(unixPath);

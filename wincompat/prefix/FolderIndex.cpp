@@ -107,15 +107,20 @@ void FolderIndex::Evict() {
     }
 }
 
-std::string FolderIndex::Find(const std::string& folder, std::wstring_view name) {
+std::string FolderIndex::Find(const std::string& folder, std::wstring_view name, const struct stat* folderInfo,
+                              bool* listed) {
+    if (listed) *listed = false;
     std::lock_guard<std::mutex> lock(mutex_);
     Drain();
     struct stat info;
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::string();
+    if (folderInfo) info = *folderInfo;
+    else if (stat(folder.c_str(), &info) != 0) return std::string();
+    if (!S_ISDIR(info.st_mode)) return std::string();
     FolderStamp stamp = StampOf(info);
     auto found = entries_.find({stamp.device, stamp.inode});
     Entry* entry = found != entries_.end() && Current(found->second, stamp) ? &found->second : Rebuild(folder);
     if (!entry) return std::string();
+    if (listed) *listed = true;
     entry->lastUse = ++uses_;
     std::string onDisk = entry->names.Find(name);
     Evict();
@@ -175,8 +180,9 @@ FolderIndex& TheIndex() {
 
 }  // namespace
 
-std::string FindNameNoCase(const std::string& folder, std::wstring_view name) {
-    return TheIndex().Find(folder, name);
+std::string FindNameNoCase(const std::string& folder, std::wstring_view name, const struct stat* folderInfo,
+                           bool* listed) {
+    return TheIndex().Find(folder, name, folderInfo, listed);
 }
 
 void NoteNameAdded(const std::string& unixPath) { TheIndex().Added(unixPath); }

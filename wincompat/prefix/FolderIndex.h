@@ -10,6 +10,8 @@
 #include "prefix/FolderNames.h"
 #include "prefix/FolderWatch.h"
 
+#include <sys/stat.h>
+
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -19,7 +21,11 @@ namespace wincompat {
 
 // The on-disk spelling of name in folder without regard to case; empty when
 // the folder holds no such name or cannot be read. Uses the process's index.
-std::string FindNameNoCase(const std::string& folder, std::wstring_view name);
+// folderInfo, when given, is the folder's lstat just taken by the caller (a
+// folder, not a link), which saves the lookup its own; *listed tells whether
+// the folder's names were known, so that an empty answer means no such name.
+std::string FindNameNoCase(const std::string& folder, std::wstring_view name,
+                           const struct stat* folderInfo = nullptr, bool* listed = nullptr);
 
 // This process made, removed or renamed the file or folder at unixPath.
 void NoteNameAdded(const std::string& unixPath);
@@ -32,7 +38,8 @@ class FolderIndex {
 public:
     explicit FolderIndex(bool watchFolders = true) : watch_(watchFolders) {}
 
-    std::string Find(const std::string& folder, std::wstring_view name);
+    std::string Find(const std::string& folder, std::wstring_view name, const struct stat* folderInfo = nullptr,
+                     bool* listed = nullptr);
     void Added(const std::string& path);
     void Removed(const std::string& path);
 

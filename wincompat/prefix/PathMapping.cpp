@@ -73,6 +73,14 @@ bool Fail(DWORD* error, DWORD code) {
     return false;
 }
 
+// The leading elements that exist as spelled; when all but the last do, the
+// lstat of the folder that should hold the last.
+struct KnownPart {
+    size_t count = 0;
+    bool missingAsSpelled = false;  // the whole path's lstat answered ENOENT
+    struct stat folder = {};
+};
+
 std::string JoinNames(std::string folder, const std::vector<std::string>& names, size_t count) {
     for (size_t i = 0; i < count; ++i) folder += "/" + names[i];
     return folder;
@@ -81,19 +89,26 @@ std::string JoinNames(std::string folder, const std::vector<std::string>& names,
 // Gives each element after the first known ones its on-disk spelling, exact
 // case first, then without regard to case; from the first missing element
 // on, names keep the case given. When some are known, the next one is known
-// to be missing as spelled.
+// to be missing as spelled, and its folder's lstat is at hand.
 std::string ResolveElements(const std::string& drive, const std::vector<std::wstring>& elements,
-                            std::vector<std::string>& names, size_t known) {
-    std::string current = JoinNames(drive, names, known);
+                            std::vector<std::string>& names, const KnownPart& known, PathEnd& end) {
+    std::string current = JoinNames(drive, names, known.count);
     bool parentExists = true;
-    for (size_t i = known; i < names.size(); ++i) {
+    end = PathEnd::Unknown;
+    for (size_t i = known.count; i < names.size(); ++i) {
         std::string& name = names[i];
         struct stat info;
-        bool provenMissing = i == known && known > 0;
+        bool provenMissing = i == known.count && known.count > 0;
         if (parentExists && (provenMissing || lstat((current + "/" + name).c_str(), &info) != 0)) {
-            std::string match = FindNameNoCase(current, elements[i]);
-            if (match.empty()) parentExists = false;
-            else name = match;
+            const bool folderKnown = provenMissing && known.missingAsSpelled && S_ISDIR(known.folder.st_mode);
+            bool listed = false;
+            std::string match = FindNameNoCase(current, elements[i], folderKnown ? &known.folder : nullptr, &listed);
+            if (match.empty()) {
+                parentExists = false;
+                if (i + 1 == names.size() && folderKnown && listed) end = PathEnd::Missing;
+            } else {
+                name = match;
+            }
         }
         current += "/" + name;
     }
@@ -101,14 +116,21 @@ std::string ResolveElements(const std::string& drive, const std::vector<std::wst
 }
 
 // How many leading names exist as spelled: all of them for most paths, all
-// but the last for a new name in an existing folder, else none is assumed.
-size_t KnownElements(const std::string& drive, const std::vector<std::string>& names) {
+// but the last for a new name in an existing folder (whose lstat is kept),
+// else none is assumed.
+KnownPart KnownElements(const std::string& drive, const std::vector<std::string>& names) {
+    KnownPart known;
     struct stat info;
-    if (names.empty()) return 0;
-    if (lstat(JoinNames(drive, names, names.size()).c_str(), &info) == 0) return names.size();
-    if (names.size() > 1 && lstat(JoinNames(drive, names, names.size() - 1).c_str(), &info) == 0)
-        return names.size() - 1;
-    return 0;
+    if (names.empty()) return known;
+    if (lstat(JoinNames(drive, names, names.size()).c_str(), &info) == 0) {
+        known.count = names.size();
+        return known;
+    }
+    known.missingAsSpelled = errno == ENOENT;
+    if (names.size() > 1 && lstat(JoinNames(drive, names, names.size() - 1).c_str(), &known.folder) == 0) {
+        known.count = names.size() - 1;
+    }
+    return known;
 }
 
 // The drive whose root holds path (resolved), the longest root winning.
@@ -216,7 +238,8 @@ bool FullDosPath(std::wstring_view input, std::wstring& full, DWORD* error) {
     return true;
 }
 
-bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size_t maxLength) {
+bool MapDosPath(std::wstring_view path, std::string& unixPath, DWORD* error, PathEnd& end, size_t maxLength) {
+    end = PathEnd::Unknown;
     std::wstring full;
     if (!FullDosPath(path, full, error)) return false;
     bool extendedLength = path.rfind(L"\\\\?\\", 0) == 0;
@@ -232,14 +255,19 @@ bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size
         invalid = invalid || HasInvalidCharacter(element);
         names.push_back(Utf8FromWide(element));
     }
-    size_t known = invalid ? 0 : KnownElements(drive, names);
+    KnownPart known = invalid ? KnownPart() : KnownElements(drive, names);
     struct stat info;
-    if (known == 0 && stat(drive.c_str(), &info) != 0) return Fail(error, ERROR_PATH_NOT_FOUND);  // no such drive
+    if (known.count == 0 && stat(drive.c_str(), &info) != 0) return Fail(error, ERROR_PATH_NOT_FOUND);  // no such drive
     if (invalid) return Fail(error, ERROR_INVALID_NAME);
-    std::string resolved = ResolveElements(drive, elements, names, known);
+    std::string resolved = ResolveElements(drive, elements, names, known, end);
     if (NamesFileAsFolder(full, resolved)) return Fail(error, ERROR_INVALID_NAME);
     unixPath = resolved;
     return true;
+}
+
+bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error, size_t maxLength) {
+    PathEnd end;
+    return MapDosPath(path, unixPath, error, end, maxLength);
 }
 
 std::wstring UnixToDos(std::string_view unixPath) {

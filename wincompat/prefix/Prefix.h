@@ -33,6 +33,16 @@ bool FullDosPath(std::wstring_view path, std::wstring& full, DWORD* error);
 bool DosToUnix(std::wstring_view path, std::string& unixPath, DWORD* error,
                size_t maxLength = MAX_PATH - 1);
 
+// What the mapping learnt of the last element: Missing when the folder that
+// should hold it exists and holds no such name in any case, at the moment
+// of the lookup.
+enum class PathEnd { Unknown, Missing };
+
+// DosToUnix that also answers what it learnt of the last element, so a
+// caller need not look again.
+bool MapDosPath(std::wstring_view path, std::string& unixPath, DWORD* error, PathEnd& end,
+                size_t maxLength = MAX_PATH - 1);
+
 // Maps a unix path to the Windows path of the drive that holds it, the
 // drive with the longest matching root winning (C: for the prefix's drive_c,
 // Z: for everything else).
