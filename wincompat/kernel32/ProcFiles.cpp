@@ -22,6 +22,11 @@ std::string ReadProcFile(int pid, const char* name) {
     return bytes;
 }
 
+bool ReadProcFile(int pid, const char* name, std::string& bytes) {
+    bytes.clear();
+    return ReadHostFile(ProcPath(pid, name), bytes, kProcFileLimit) || !bytes.empty();
+}
+
 std::string ReadProcLink(int pid, const char* name) {
     char target[PATH_MAX];
     ssize_t length = readlink(ProcPath(pid, name).c_str(), target, sizeof(target));

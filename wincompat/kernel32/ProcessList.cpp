@@ -55,14 +55,15 @@ bool ReadProcessStat(int pid, ProcessStat& stat) {
 }
 
 // A process may end at any point of this walk; whatever can no longer be read
-// of it leaves it out.
+// of it leaves it out. Most processes of the host are of no prefix, so the
+// scope is asked first and only the prefix's own are read further.
 std::vector<ProcessEntry> ListProcesses() {
     std::vector<ProcessEntry> entries;
     ProcessScope scope;
     for (int pid : ProcessIds()) {
+        if (!scope.Contains(pid)) continue;
         ProcessStat stat;
         if (!ReadProcessStat(pid, stat) || stat.state == 'Z' || stat.state == 'X') continue;
-        if (!scope.Contains(pid)) continue;
         ProcessEntry entry;
         entry.processId = static_cast<DWORD>(pid);
         entry.parentProcessId = stat.parentProcessId;

@@ -24,22 +24,22 @@ std::string ResolvedPath(const std::string& path) {
 
 // A process caught inside execve already runs its new program but shows no
 // environment yet (a kernel thread never has one, nor a program file): look
-// again briefly.
-std::string EnvironmentBlock(int pid) {
-    std::string block = ReadProcFile(pid, "environ");
+// again briefly. Nothing when the environment cannot be read at all: the
+// process is gone, or another user's, and then so is its program file.
+std::optional<std::string> EnvironmentBlock(int pid) {
+    std::string block;
+    if (!ReadProcFile(pid, "environ", block)) return std::nullopt;
     for (int attempt = 0; attempt < 20 && block.empty(); ++attempt) {
         if (ReadProcLink(pid, "exe").empty()) break;
         usleep(1000);
-        block = ReadProcFile(pid, "environ");
+        if (!ReadProcFile(pid, "environ", block)) return std::nullopt;
     }
     return block;
 }
 
-// WINCOMPAT_PREFIX as the process was started with it; nothing when it has
-// none, or its environment cannot be read (gone, or another user's).
-std::optional<std::string> ConfiguredPrefix(int pid) {
-    std::string block = EnvironmentBlock(pid);
-    std::string_view rest(block);
+// The WINCOMPAT_PREFIX entry of an environment block, as the process was
+// started with it; nothing when it has none.
+std::optional<std::string> ConfiguredPrefix(std::string_view rest) {
     while (!rest.empty()) {
         size_t end = rest.find('\0');
         std::string_view entry = rest.substr(0, end);
@@ -53,13 +53,15 @@ std::optional<std::string> ConfiguredPrefix(int pid) {
 
 }  // namespace
 
-ProcessScope::ProcessScope() : root_(ResolvedPath(PrefixRoot())) {}
+ProcessScope::ProcessScope() : root_(ResolvedPath(PrefixRoot())), self_(getpid()) {}
 
 bool ProcessScope::Contains(int pid) const {
-    if (pid == getpid()) return true;
+    if (pid == self_) return true;
     if (root_.empty()) return false;
     if (IsPrefixProcess(pid)) return true;
-    std::optional<std::string> configured = ConfiguredPrefix(pid);
+    std::optional<std::string> block = EnvironmentBlock(pid);
+    if (!block) return false;
+    std::optional<std::string> configured = ConfiguredPrefix(*block);
     if (configured && !configured->empty()) return NamesThisPrefix(pid, *configured);
     return RunsFromThisPrefix(pid);
 }

@@ -25,6 +25,7 @@ private:
     bool RunsFromThisPrefix(int pid) const;
 
     std::string root_;  // the prefix folder with every link resolved; empty: none
+    int self_;          // this process's id
 };
 
 }  // namespace wincompat
