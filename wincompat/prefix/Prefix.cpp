@@ -4,6 +4,7 @@
 #include "prefix/PrefixRuntime.h"
 
 #include "prefix/BuiltinPlaceholders.h"
+#include "prefix/HostFolders.h"
 
 #include <errno.h>
 #include <pwd.h>
@@ -39,15 +40,6 @@ std::string ChoosePrefixPath() {
     return path;
 }
 
-// mkdir -p; an element that already exists is fine.
-bool MakeFolders(const std::string& path) {
-    for (size_t slash = 1; slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    }
-    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
-}
-
 bool MakeLink(const std::string& target, const std::string& link) {
     struct stat info;
     if (lstat(link.c_str(), &info) == 0) return true;
@@ -75,11 +67,11 @@ std::vector<std::string> StandardFolders() {
 
 std::string CreatePrefix() {
     std::string root = ChoosePrefixPath();
-    bool ok = MakeFolders(root + "/dosdevices") && MakeFolders(root + "/drive_c") &&
+    bool ok = MakeHostFolders(root + "/dosdevices") && MakeHostFolders(root + "/drive_c") &&
               MakeLink("../drive_c", root + "/dosdevices/c:") && MakeLink("/", root + "/dosdevices/z:");
     for (const std::string& folder : StandardFolders()) {
         if (!ok) break;
-        ok = MakeFolders(root + "/drive_c/" + folder);
+        ok = MakeHostFolders(root + "/drive_c/" + folder);
     }
     if (!ok) {
         fprintf(stderr, "wincompat: cannot create the prefix at %s: %s\n", root.c_str(), strerror(errno));

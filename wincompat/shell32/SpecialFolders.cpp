@@ -2,10 +2,10 @@
 // and "windows" folders are found through the case-insensitive lookup.
 #include <shlobj.h>
 
+#include "prefix/HostFolders.h"
 #include "prefix/Machine.h"
 #include "prefix/Prefix.h"
 
-#include <errno.h>
 #include <sys/stat.h>
 #include <wchar.h>
 
@@ -45,11 +45,7 @@ std::wstring FolderPath(int csidl) {
 bool CreateFolderTree(const std::wstring& path) {
     std::string unixPath;
     if (!DosToUnix(path, unixPath, nullptr)) return false;
-    for (size_t slash = unixPath.find('/', 1); ; slash = unixPath.find('/', slash + 1)) {
-        std::string part = unixPath.substr(0, slash);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) return true;
-    }
+    return MakeHostFolders(unixPath);
 }
 
 bool FolderExists(const std::wstring& path) {
