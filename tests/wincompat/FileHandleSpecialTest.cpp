@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -96,6 +99,58 @@ TEST(FileHandleSpecial, SecuritySetThroughAHandleReachesTheOpenedObjectOnly) {
     ASSERT_EQ(stat((unixFolder + "/outside/a.txt").c_str(), &outside), 0);
     EXPECT_EQ(moved.st_mode & 0777, 0666u);
     EXPECT_EQ(outside.st_mode & 0777, 0600u);
+}
+
+// Opened for data, a fifo is a reparse point Windows cannot open
+// (ERROR_CANT_ACCESS_FILE), whatever the disposition: never read from,
+// never blocked on. A fifo put in a file's place again and again while it is
+// opened gives the file or that error, and never hangs the open.
+TEST(FileHandleSpecial, DataOpensRefuseFifosWithoutBlocking) {
+    std::wstring folder = MakeDosFolder(L"HandleFifoData");
+    const std::string unixFolder = UnixOf(folder);
+    ASSERT_EQ(mkfifo((unixFolder + "/fifo").c_str(), 0600), 0);
+    for (DWORD disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS, TRUNCATE_EXISTING}) {
+        for (DWORD access : {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE}) {
+            if (disposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE)) continue;  // refused for that alone
+            HANDLE handle =
+                CreateFileW((folder + L"\\fifo").c_str(), access, kShareAll, nullptr, disposition, 0, nullptr);
+            EXPECT_EQ(handle, INVALID_HANDLE_VALUE) << disposition << " " << access;
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANT_ACCESS_FILE)) << disposition << " " << access;
+        }
+    }
+
+    const std::string file = unixFolder + "/swapped", fifo = unixFolder + "/fifo", aside = unixFolder + "/aside";
+    close(creat(file.c_str(), 0644));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        for (int step = 0; !done; ++step) {
+            if (step % 2 == 0) {
+                if (rename(file.c_str(), aside.c_str()) == 0) rename(fifo.c_str(), file.c_str());
+            } else if (rename(file.c_str(), fifo.c_str()) == 0) {
+                rename(aside.c_str(), file.c_str());
+            }
+        }
+    });
+    int opened = 0, refused = 0;
+    for (int round = 0; round < 2000; ++round) {
+        HANDLE handle = CreateFileW((folder + L"\\swapped").c_str(), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            ++opened;
+            BY_HANDLE_FILE_INFORMATION info{};
+            EXPECT_TRUE(GetFileInformationByHandle(handle, &info));
+            EXPECT_FALSE(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+            CloseHandle(handle);
+        } else {
+            const DWORD error = GetLastError();
+            EXPECT_TRUE(error == ERROR_CANT_ACCESS_FILE || error == ERROR_FILE_NOT_FOUND) << error;
+            refused += error == ERROR_CANT_ACCESS_FILE;
+        }
+    }
+    done = true;
+    swapper.join();
+    EXPECT_GT(opened, 0);
+    EXPECT_GT(refused, 0);
 }
 
 }  // namespace

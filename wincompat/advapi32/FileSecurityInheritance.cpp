@@ -85,20 +85,41 @@ std::vector<BYTE> InheritedDacl(const ACL* folderDacl, bool childIsFolder) {
     return acl;
 }
 
-void InheritFolderSecurity(const std::string& createdPath, const std::string& folderUnixPath) {
-    const std::string unixPath = WithoutTrailingSlashes(createdPath);
-    DescriptorParts folder;
-    if (!ReadStoredFileDescriptor(folderUnixPath.empty() ? ParentOf(unixPath) : folderUnixPath, folder)) return;
-    if (!folder.HasDacl() || !folder.Dacl()) return;
-    struct stat info;
-    if (lstat(unixPath.c_str(), &info) != 0 || S_ISLNK(info.st_mode)) return;
-    std::vector<BYTE> dacl = InheritedDacl(folder.Dacl(), S_ISDIR(info.st_mode));
-    if (dacl.empty()) return;
-    DescriptorParts child = DerivedFileDescriptor(info.st_mode);
+namespace {
+
+// The descriptor of a new child of the given mode, from its folder's stored
+// one; false when the folder has none or passes nothing on.
+bool InheritedDescriptor(const std::string& folder, mode_t childMode, DescriptorParts& child) {
+    DescriptorParts parent;
+    if (!ReadStoredFileDescriptor(folder, parent)) return false;
+    if (!parent.HasDacl() || !parent.Dacl()) return false;
+    std::vector<BYTE> dacl = InheritedDacl(parent.Dacl(), S_ISDIR(childMode));
+    if (dacl.empty()) return false;
+    child = DerivedFileDescriptor(childMode);
     child.control = SE_DACL_PRESENT | SE_DACL_AUTO_INHERITED;
     child.dacl = std::move(dacl);
+    return true;
+}
+
+}  // namespace
+
+void InheritFolderSecurity(const std::string& createdPath, const std::string& folderUnixPath) {
+    const std::string unixPath = WithoutTrailingSlashes(createdPath);
+    struct stat info;
+    if (lstat(unixPath.c_str(), &info) != 0 || S_ISLNK(info.st_mode)) return;
+    DescriptorParts child;
+    if (!InheritedDescriptor(folderUnixPath.empty() ? ParentOf(unixPath) : folderUnixPath, info.st_mode, child)) return;
     DWORD error = ERROR_SUCCESS;
     WriteFileDescriptor(unixPath, child, &error);
+}
+
+void InheritFolderSecurity(int fd, const std::string& unixPath) {
+    struct stat info;
+    if (fstat(fd, &info) != 0) return;
+    DescriptorParts child;
+    if (!InheritedDescriptor(ParentOf(WithoutTrailingSlashes(unixPath)), info.st_mode, child)) return;
+    DWORD error = ERROR_SUCCESS;
+    WriteOpenFileDescriptor(fd, info, child, &error);
 }
 
 }  // namespace wincompat

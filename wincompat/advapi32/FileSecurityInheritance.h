@@ -26,4 +26,8 @@ std::vector<BYTE> InheritedDacl(const ACL* folderDacl, bool childIsFolder);
 // passes nothing on; failures leave the entry as it was created.
 void InheritFolderSecurity(const std::string& unixPath, const std::string& folderUnixPath = std::string());
 
+// The same for a file just created at unixPath and held open for data as fd:
+// the file is read and changed through fd, so it is the one created.
+void InheritFolderSecurity(int fd, const std::string& unixPath);
+
 }  // namespace wincompat

@@ -86,14 +86,27 @@ bool ReadFileDescriptor(const std::string& path, DescriptorParts& parts, DWORD* 
 
 namespace {
 
+uid_t EffectiveUser() {
+    static const uid_t user = geteuid();  // never changed by this process
+    return user;
+}
+
+// The mode the descriptor gives the entry described by info; false when it
+// would change and this user may not change it (only the owner may).
+bool ModeFor(const struct stat& info, const DescriptorParts& parts, mode_t& mode, DWORD* error) {
+    mode = parts.HasDacl() ? MirroredMode(info.st_mode, parts.Dacl()) : info.st_mode;
+    if (mode != info.st_mode && EffectiveUser() != 0 && EffectiveUser() != info.st_uid)
+        return Fail(error, ERROR_ACCESS_DENIED);
+    return true;
+}
+
 // Stores the descriptor on the entry described by info, reached through
 // unixPath by calls that do not go past the entry; nothing for a link.
 bool Store(const std::string& unixPath, const struct stat& info, const DescriptorParts& parts, bool pinned,
            DWORD* error) {
     if (S_ISLNK(info.st_mode)) return true;
-    mode_t mode = parts.HasDacl() ? MirroredMode(info.st_mode, parts.Dacl()) : info.st_mode;
-    // Only the owner may change the mode; refuse before anything is stored.
-    if (mode != info.st_mode && geteuid() != 0 && geteuid() != info.st_uid) return Fail(error, ERROR_ACCESS_DENIED);
+    mode_t mode;
+    if (!ModeFor(info, parts, mode, error)) return false;  // refused before anything is stored
     std::vector<BYTE> bytes = SelfRelativeBytes(parts);
     const char* path = unixPath.c_str();
     int stored = pinned ? setxattr(path, kFileSecurityAttribute, bytes.data(), bytes.size(), 0)
@@ -129,6 +142,16 @@ bool WriteHandleDescriptor(int fd, const std::string& pinnedPath, const Descript
     struct stat info;
     if (fstat(fd, &info) != 0) return Fail(error, ErrorFromErrno(errno));
     return Store(pinnedPath, info, parts, true, error);
+}
+
+bool WriteOpenFileDescriptor(int fd, const struct stat& info, const DescriptorParts& parts, DWORD* error) {
+    mode_t mode;
+    if (!ModeFor(info, parts, mode, error)) return false;
+    std::vector<BYTE> bytes = SelfRelativeBytes(parts);
+    if (fsetxattr(fd, kFileSecurityAttribute, bytes.data(), bytes.size(), 0) != 0)
+        return Fail(error, AttributeError(errno));
+    if (mode == info.st_mode) return true;
+    return fchmod(fd, mode & 07777) == 0 || Fail(error, ErrorFromErrno(errno));
 }
 
 }  // namespace wincompat

@@ -6,6 +6,8 @@
 
 #include "advapi32/SecurityDescriptorParts.h"
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace wincompat {
@@ -28,5 +30,9 @@ bool WriteFileDescriptor(const std::string& unixPath, const DescriptorParts& par
 // holds, wherever its path leads now.
 bool ReadHandleDescriptor(int fd, const std::string& pinnedPath, DescriptorParts& parts, DWORD* error);
 bool WriteHandleDescriptor(int fd, const std::string& pinnedPath, const DescriptorParts& parts, DWORD* error);
+
+// The same for a file open for data: fd takes the attribute and the mode
+// itself, and info is its fstat.
+bool WriteOpenFileDescriptor(int fd, const struct stat& info, const DescriptorParts& parts, DWORD* error);
 
 }  // namespace wincompat

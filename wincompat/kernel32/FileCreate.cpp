@@ -55,9 +55,12 @@ bool Creates(DWORD disposition) {
     return disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
 }
 
-// Refusals Windows makes before touching an existing file; 0 when none.
+// Refusals Windows makes before touching an existing file; 0 when none. A
+// fifo, socket or device is a reparse point that only
+// FILE_FLAG_OPEN_REPARSE_POINT opens (for no data), as WSL's special files are.
 DWORD CheckExisting(const Request& request, const struct stat& info) {
     if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+    if (!S_ISREG(info.st_mode)) return ERROR_CANT_ACCESS_FILE;
     if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
     DWORD current = ReadFileAttributes(request.unixPath);
     bool overwrites = request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING;
@@ -70,14 +73,25 @@ DWORD CheckExisting(const Request& request, const struct stat& info) {
 
 // A write handle is opened read-write too: share locks need a readable
 // descriptor. A file that may be written but not read gets a handle without them.
+// An existing name is opened without blocking, in case a fifo took the
+// file's place since it was looked at; HoldsPlainFile then checks.
 int OpenDescriptor(const Request& request, bool exists) {
     int flags = (request.inheritable ? 0 : O_CLOEXEC) | O_NOCTTY;
     if (!exists && Creates(request.disposition)) flags |= O_CREAT | O_EXCL;
+    if (exists) flags |= O_NONBLOCK;
     const char* path = request.unixPath.c_str();
     int fd = open(path, flags | (request.rights.write ? O_RDWR : O_RDONLY), 0666);
     if (fd < 0 && errno == EACCES && request.rights.write && !request.rights.read)
         fd = open(path, flags | O_WRONLY, 0666);
     return fd;
+}
+
+// The descriptor holds a regular file; its I/O is made blocking again, as
+// handles without FILE_FLAG_OVERLAPPED are.
+bool HoldsPlainFile(int fd) {
+    struct stat info;
+    // Of the flags F_SETFL changes, only O_NONBLOCK was ever set here.
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && fcntl(fd, F_SETFL, 0) == 0;
 }
 
 // Tests and takes the share locks as one step; false on a conflict.
@@ -88,39 +102,62 @@ bool ClaimShares(int fd, const Request& request) {
     return true;
 }
 
-HANDLE Open(const Request& request) {
-    struct stat info;
-    bool exists = stat(request.unixPath.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) return Fail(ErrorFromErrno(errno));
-    if (!exists && !Creates(request.disposition)) return Fail(MissingFileError(request.unixPath));
-    if (exists)
-        if (DWORD refusal = CheckExisting(request, info)) return Fail(refusal);
+// A file this call has just made: fd came from an O_EXCL open, so it is new,
+// plain and holds nothing yet but what its folder passes on.
+HANDLE Created(const Request& request, int fd) {
+    if (!ClaimShares(fd, request)) {
+        close(fd);
+        return Fail(ERROR_SHARING_VIOLATION);
+    }
+    NoteNameAdded(request.unixPath);
+    InheritFolderSecurity(fd, request.unixPath);
+    // A new file is marked for backup (ARCHIVE) already; only other attributes are stored.
+    if (request.attributes & kSettableAttributes & ~FILE_ATTRIBUTE_ARCHIVE)
+        WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.access, request.inheritable));
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}
 
-    int fd = OpenDescriptor(request, exists);
-    if (fd < 0) {
-        if (errno == EEXIST) return Fail(ERROR_FILE_EXISTS);  // created by someone else meanwhile
-        return Fail(ErrorForPath(errno, request.unixPath));
+HANDLE Open(const Request& request) {
+    // Where the disposition may create, creating is tried first: one call
+    // that also tells whether the name was taken.
+    if (Creates(request.disposition)) {
+        int fd = OpenDescriptor(request, false);
+        if (fd >= 0) return Created(request, fd);
+        if (errno != EEXIST) return Fail(ErrorForPath(errno, request.unixPath));
+    }
+    struct stat info;
+    if (stat(request.unixPath.c_str(), &info) != 0) {
+        if (errno != ENOENT) return Fail(ErrorFromErrno(errno));
+        // Taken a moment ago yet gone now, or a link to nothing, which is never created through.
+        if (Creates(request.disposition)) return Fail(ERROR_FILE_EXISTS);
+        return Fail(MissingFileError(request.unixPath));
+    }
+    if (DWORD refusal = CheckExisting(request, info)) return Fail(refusal);
+
+    int fd = OpenDescriptor(request, true);
+    if (fd < 0) return Fail(ErrorForPath(errno, request.unixPath));
+    if (!HoldsPlainFile(fd)) {
+        close(fd);
+        return Fail(ERROR_CANT_ACCESS_FILE);
     }
     if (!ClaimShares(fd, request)) {
         close(fd);
         return Fail(ERROR_SHARING_VIOLATION);
     }
-    bool overwrites = exists && (request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING);
+    bool overwrites = request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING;
     if (overwrites && ftruncate(fd, 0) != 0) {
         int error = errno;
         close(fd);
         return Fail(ErrorFromErrno(error));
     }
-    if (!exists) {
-        NoteNameAdded(request.unixPath);
-        InheritFolderSecurity(request.unixPath);
-    }
-    // A created or overwritten file is marked for backup whatever the caller asked for.
-    if (!exists || request.disposition == CREATE_ALWAYS)
+    // An overwritten file is marked for backup whatever the caller asked for.
+    if (request.disposition == CREATE_ALWAYS)
         WriteFileAttributes(request.unixPath, (request.attributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE);
 
     HANDLE handle = AddHandle(std::make_shared<FileObject>(fd, request.access, request.inheritable));
-    bool found = exists && (request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS);
+    bool found = request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS;
     SetLastError(found ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }
