@@ -10,6 +10,24 @@
 namespace {
 
 constexpr DWORD kTempPathCapacity = 1024;
+constexpr DWORD kCopyPiece = 4 << 20;
+
+// Appends the resource's bytes a piece at a time into room made once, and
+// hands each piece's pages back to the system as soon as they are copied
+// (VirtualUnlock of pages never locked takes them out of the working set),
+// so the payload is held once, in the buffer, not also in the mapped image.
+bool CopyResource(const PayloadResource& resource, ByteBuffer& buffer) {
+    const BYTE* bytes = static_cast<const BYTE*>(resource.Bytes());
+    const DWORD size = resource.Size();
+    if (!bytes || !buffer.Reserve(size)) return false;
+    for (DWORD done = 0; done < size;) {
+        const DWORD piece = size - done < kCopyPiece ? size - done : kCopyPiece;
+        if (!buffer.Append(bytes + done, piece)) return false;
+        VirtualUnlock(const_cast<BYTE*>(bytes + done), piece);
+        done += piece;
+    }
+    return true;
+}
 
 std::wstring TempFolder() {
     WCHAR buffer[kTempPathCapacity] = {};
@@ -39,7 +57,7 @@ StepResult PayloadFile::WriteFromResource() const {
     ByteBuffer buffer;
     {
         PayloadResource resource;
-        if (resource.Bytes()) buffer.Append(resource.Bytes(), resource.Size());
+        if (!CopyResource(resource, buffer)) buffer.Release();
     }
     if (buffer.Size() == 0)
         return StepFailed("reading the resource", L"ZIPRES\\IDR_STEP7ZRES", ERROR_RESOURCE_DATA_NOT_FOUND);

@@ -63,6 +63,9 @@ bool CStepsScript::Run() {
     UnregisterShellExtensions(installFolder);
 
     composer_->PostProgress(L"正在创建解压文件...", 0);
+    // The start-up's pages (among them the libraries of a window a silent
+    // install never opens) are given back before the payload is held.
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     if (StepResult failed = payload.WriteFromResource()) return Fail(*failed);
     composer_->PostProgress(L"开始解压文件...", 0);
     if (StepResult failed = ExtractPayload(payload, installFolder, this)) return Fail(*failed);

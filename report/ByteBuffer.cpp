@@ -16,6 +16,11 @@ int ByteBuffer::Append(const void* bytes, uint32_t count) {
     return 1;
 }
 
+int ByteBuffer::Reserve(uint32_t count) {
+    uint64_t needed = uint64_t(size_) + count + kTrailingZeros;
+    return needed <= capacity_ || Grow(needed) ? 1 : 0;
+}
+
 void ByteBuffer::Release() {
     if (data_ && data_ != inline_) free(data_);
     data_ = nullptr;

@@ -17,6 +17,9 @@ public:
     // 1 on success; 0 for a null pointer, a count of 0, or when growing fails
     // (the content is then unchanged).
     int Append(const void* bytes, uint32_t count);
+    // 1 when count more bytes fit without growing again (growing once now if
+    // needed); 0 when growing fails, the content then unchanged.
+    int Reserve(uint32_t count);
     // Frees a heap block and empties the buffer.
     void Release();
 

@@ -11,6 +11,8 @@ namespace {
 // The content of ResourceSample.txt, embedded by the build on both sides.
 const std::string kSample = "conformance resource data: 0123456789 ABCDEF\n";
 
+const char kWineKeepsNoLocks[] = "Wine keeps no page locks: VirtualUnlock answers TRUE for pages never locked";
+
 std::string ResourceBytes(LPCWSTR name, LPCWSTR type) {
     HRSRC found = FindResourceW(nullptr, name, type);
     if (!found) return "(not found)";
@@ -56,4 +58,42 @@ CONFORMANCE_CASE(Resources, FreedDataStaysReadable) {
     CHECK(!FreeResource(nullptr));
     CHECK(LockResource(LoadResource(nullptr, found)) == data);
     CHECK_EQ(std::string(data, SizeofResource(nullptr, found)), kSample);
+}
+
+// Pages never locked are taken out of the working set by VirtualUnlock,
+// which says so with FALSE and ERROR_NOT_LOCKED; nothing a program can read
+// changes, a resource's bytes or a heap block's.
+CONFORMANCE_CASE(Resources, UnlockedPagesKeepTheirBytes) {
+    HRSRC found = FindResourceW(nullptr, L"SAMPLE", L"CONFORMANCE");
+    REQUIRE(found != nullptr);
+    char* data = static_cast<char*>(LockResource(LoadResource(nullptr, found)));
+    REQUIRE(data != nullptr);
+    SetLastError(0);
+    WINE_DIVERGES(kWineKeepsNoLocks, CHECK(!VirtualUnlock(data, SizeofResource(nullptr, found))));
+    WINE_DIVERGES(kWineKeepsNoLocks, CHECK_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_LOCKED)));
+    CHECK_EQ(std::string(data, SizeofResource(nullptr, found)), kSample);
+
+    std::string block(256 * 1024, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + 3);
+    const std::string copy = block;
+    SetLastError(0);
+    WINE_DIVERGES(kWineKeepsNoLocks, CHECK(!VirtualUnlock(&block[0], block.size())));
+    WINE_DIVERGES(kWineKeepsNoLocks, CHECK_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_LOCKED)));
+    CHECK(block == copy);
+}
+
+// Emptying the working set keeps every byte and every function where it was.
+CONFORMANCE_CASE(Resources, EmptiedWorkingSetKeepsEverything) {
+    HRSRC found = FindResourceW(nullptr, L"SAMPLE", L"CONFORMANCE");
+    REQUIRE(found != nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    REQUIRE(data != nullptr);
+    std::string block(256 * 1024, 'x');
+    const SIZE_T all = static_cast<SIZE_T>(-1);
+    CHECK(SetProcessWorkingSetSize(GetCurrentProcess(), all, all));
+    CHECK_EQ(std::string(data, SizeofResource(nullptr, found)), kSample);
+    CHECK(block == std::string(256 * 1024, 'x'));
+    CHECK(SetProcessWorkingSetSize(GetCurrentProcess(), all, all));  // and again, with everything back in use
+    WCHAR folder[MAX_PATH] = {};
+    CHECK(GetTempPathW(MAX_PATH, folder) > 0);
 }

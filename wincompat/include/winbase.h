@@ -236,6 +236,11 @@ HLOCAL WINAPI LocalFree(HLOCAL memory);
 #define LMEM_FIXED 0x0000
 #define LMEM_ZEROINIT 0x0040
 #define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+// Pages that were never locked are taken out of the working set: FALSE with
+// ERROR_NOT_LOCKED, the bytes staying readable.
+BOOL WINAPI VirtualUnlock(LPVOID address, SIZE_T size);
+// (SIZE_T)-1 for both sizes empties the working set as far as it can.
+BOOL WINAPI SetProcessWorkingSetSize(HANDLE process, SIZE_T minimumSize, SIZE_T maximumSize);
 
 // Processes
 DECLSPEC_NORETURN void WINAPI ExitProcess(UINT exitCode);

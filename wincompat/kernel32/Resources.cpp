@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "kernel32/ElfSections.h"
+#include "kernel32/ResourcePages.h"
 #include "kernel32/ResourceSectionName.h"
 #include "prefix/Prefix.h"
 
@@ -16,6 +17,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,23 @@ const Resource* MappedResourceOfData(HGLOBAL data) {
 }
 
 }  // namespace
+
+bool DropResourcePages(const void* address, size_t size) {
+    const BYTE* first = static_cast<const BYTE*>(address);
+    for (const auto& resource : ImageResources()) {
+        if (!resource.mapping) continue;
+        const BYTE* start = static_cast<const BYTE*>(resource.mapping);
+        const BYTE* end = start + resource.mappingLength;
+        if (first < start || first >= end || size > static_cast<size_t>(end - first)) continue;
+        // Whole pages: the mapping starts on a page boundary and owns its last page whole.
+        const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        const uintptr_t from = reinterpret_cast<uintptr_t>(first) & ~(page - 1);
+        const uintptr_t to = reinterpret_cast<uintptr_t>(first) + (size ? size : 1);
+        const uintptr_t last = (to + page - 1) & ~(page - 1);
+        return madvise(reinterpret_cast<void*>(from), last - from, MADV_DONTNEED) == 0;
+    }
+    return false;
+}
 
 }  // namespace wincompat
 
